@@ -1,0 +1,7 @@
+# Native build: the Windows-free logic under AddressSanitizer and UBSan.
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+target_compile_options(orvalis_core PRIVATE ${SANITIZE})
+target_link_options(orvalis_core PUBLIC ${SANITIZE})
+
+add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
+add_subdirectory(tests/host)

@@ -1,0 +1,36 @@
+#include "service/file_names.h"
+#include "service/frmOrvalis.h"
+#include "service/message_pump.h"
+
+#include <windows.h>
+
+namespace {
+
+// The folder's long form, so that starting through a short path finds the
+// same instance.
+std::string InstanceFolder() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string folder = orvalis::FolderOfModule(std::string(path, n < MAX_PATH ? n : 0));
+    char long_form[MAX_PATH];
+    const DWORD m = GetLongPathNameA(folder.c_str(), long_form, MAX_PATH);
+    return m > 0 && m < MAX_PATH ? std::string(long_form, m) : folder;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Two instances on one folder would hand out the same numbers and fight
+    // over the same files. The handle stays open for the life of the process.
+    HANDLE guard =
+        CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder()).c_str());
+    if (guard && GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxA(nullptr, "Orvalis is already running.", "Orvalis",
+                    MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+        return 1;
+    }
+
+    static frmOrvalis main_form(instance);
+    main_form.Load();
+    return RunMessageLoop();
+}

@@ -1,0 +1,33 @@
+// Names and small file contents the service builds. Free of Windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvalis {
+
+// The number after `current`. It never overflows and never goes below 1,
+// whatever a hand-edited settings file held.
+int32_t NextCounter(int32_t current);
+
+// "Fax_NNNNN.tif" from the last five digits of the number.
+std::string TargetName(int32_t number);
+
+// Folder of a module path, without a trailing separator ("C:\App\x.exe"
+// gives "C:\App", "C:\x.exe" gives "C:").
+std::string FolderOfModule(const std::string& module_path);
+
+// `folder` & "\" & `name`, without doubling a separator the folder ends with.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
+// Appends "\" unless the text already ends with one.
+std::string WithTrailingBackslash(const std::string& folder);
+
+// The two lines of ORVALIS.BAT, CR LF ended.
+std::string BatchFileText(const std::string& converter_path);
+
+// Name of the mutex that keeps one instance per application folder. Windows
+// compares paths without regard to case, so the name does not either.
+std::string InstanceMutexName(const std::string& app_folder);
+
+} // namespace orvalis

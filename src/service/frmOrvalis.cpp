@@ -1,0 +1,233 @@
+#include "service/frmOrvalis.h"
+
+#include "config/frmSetup.h"
+#include "config/ini_rules.h"
+#include "config/modINI.h"
+#include "resources/resource.h"
+#include "service/file_names.h"
+#include "service/modOrvalis.h"
+#include "service/short_path.h"
+#include "service/win32_pass_platform.h"
+
+namespace {
+
+const char kClassName[] = "frmOrvalis";
+const UINT_PTR kTimer1 = 1;
+const UINT kMenuFirstId = 100; // mnuP(i) has the command id kMenuFirstId + i
+
+void ShowCriticalBox(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Orvalis", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+}
+
+std::string ApplicationFolder() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return orvalis::FolderOfModule(std::string(path, n < MAX_PATH ? n : 0));
+}
+
+// The short form of the application folder for the batch file and the
+// converter. A drive root stays as it is, and the long form stands in when no
+// short form can be had, rather than putting both files at the drive's root.
+std::string ShortApplicationFolder(const std::string& folder) {
+    if (folder.size() == 2 && folder[1] == ':')
+        return folder;
+    const std::string short_form = GetShortPath(folder);
+    return short_form.empty() ? folder : short_form;
+}
+
+} // namespace
+
+void frmOrvalis::Load() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &frmOrvalis::WindowProc;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS));
+    wc.lpszClassName = kClassName;
+    RegisterClassA(&wc);
+    // The form's 32x32 icon is the one the tray shows; the shell scales it.
+    icon_ = static_cast<HICON>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS), IMAGE_ICON, 32, 32, 0));
+
+    // No caption, no border, no taskbar button, and left of the screen: the
+    // window only exists to own the timer and the menu and to hear the tray.
+    const int width = 115, height = 44;
+    CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, -width - 60, 75, width, height,
+                    nullptr, nullptr, instance_, this);
+    if (!hwnd_) {
+        ShowCriticalBox("ERROR: Cannot create the main window!");
+        ExitProcess(1);
+    }
+    taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
+    CreatePopupMenuItems();
+    Form_Load();
+}
+
+void frmOrvalis::CreatePopupMenuItems() {
+    mnuPopup_ = CreatePopupMenu();
+    const char* captions[orvalis::kMenuItems] = {"&About...", "-", "Enabled", "-", "&Close"};
+    for (UINT i = 0; i < orvalis::kMenuItems; ++i) {
+        const bool separator = captions[i][0] == '-';
+        AppendMenuA(mnuPopup_, separator ? MF_SEPARATOR : MF_STRING, kMenuFirstId + i,
+                    separator ? nullptr : captions[i]);
+    }
+    SetMenuDefaultItem(mnuPopup_, orvalis::kMenuEnabled, TRUE);
+}
+
+void frmOrvalis::ReadSettings() {
+    state_.Current = orvalis::CounterFromText(ReadINI("Current", "File", 0, IniFile));
+    state_.DropFolder = GetShortPath(ReadINI("Drop", "File", "", IniFile));
+    state_.StoreFolder = GetShortPath(ReadINI("Store", "File", "", IniFile));
+    state_.V1 = orvalis::SettleWaitFromText(ReadINI("V1", "Tempo", 500, IniFile));
+}
+
+bool frmOrvalis::FoldersUsable() const {
+    return !state_.StoreFolder.empty() && !state_.DropFolder.empty();
+}
+
+void frmOrvalis::Form_Load() {
+    app_folder_ = ApplicationFolder();
+    IniFile = orvalis::PathInFolder(app_folder_, "Orvalis.ini");
+    error_log_ = orvalis::PathInFolder(app_folder_, "Orvalis.err");
+    const std::string short_folder = ShortApplicationFolder(app_folder_);
+    const std::string converter_path = orvalis::PathInFolder(short_folder, "AWDVSTUB.EXE");
+    state_.BatchFile = orvalis::PathInFolder(short_folder, "ORVALIS.BAT");
+
+    ReadSettings();
+    if (!FoldersUsable()) {
+        frmSetup::ShowModal(instance_);
+        ReadSettings();
+        if (!FoldersUsable()) {
+            ShowCriticalBox("ERROR: Application is not correctly setup!");
+            ExitProcess(1);
+        }
+    }
+    state_.DropFolder = orvalis::WithTrailingBackslash(state_.DropFolder);
+    state_.StoreFolder = orvalis::WithTrailingBackslash(state_.StoreFolder);
+
+    WriteBatchFile(converter_path);
+    SetTrayIcon(hwnd_, icon_, "AWD to TIF", true);
+    state_.Busy = false;
+    timer1_interval_ = static_cast<UINT>(
+        orvalis::PollIntervalFromText(ReadINI("V2", "Tempo", 3000, IniFile)));
+    SetPolling(true);
+}
+
+void frmOrvalis::WriteBatchFile(const std::string& converter_path) {
+    const std::string text = orvalis::BatchFileText(converter_path);
+    HANDLE file = CreateFileA(state_.BatchFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool written_whole = false;
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        written_whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
+                                  nullptr) &&
+                        written == text.size();
+        written_whole = CloseHandle(file) && written_whole;
+    }
+    if (!written_whole) {
+        // Without the batch file no fax could ever be converted: say so and stop
+        // before anything else is written.
+        ShowCriticalBox("ERROR: Cannot write the batch file " + state_.BatchFile + "!");
+        ExitProcess(1);
+    }
+}
+
+void frmOrvalis::Form_Unload() {
+    WriteINI(state_.Current, "Current", "File", IniFile);
+    SetTrayIcon(hwnd_, icon_, "", false);
+    // Ends at once, whatever is running: a pass in progress, an open About box.
+    ExitProcess(0);
+}
+
+void frmOrvalis::Unload() {
+    if (unloading_)
+        return;
+    unloading_ = true;
+    Form_Unload();
+}
+
+void frmOrvalis::SetPolling(bool enabled) {
+    if (enabled)
+        SetTimer(hwnd_, kTimer1, timer1_interval_, nullptr);
+    else
+        KillTimer(hwnd_, kTimer1);
+    timer1_enabled_ = enabled;
+    CheckMenuItem(mnuPopup_, kMenuFirstId + orvalis::kMenuEnabled,
+                  MF_BYCOMMAND | (enabled ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void frmOrvalis::Timer1_Timer() {
+    Win32PassPlatform platform(error_log_, [this] { SetPolling(false); });
+    orvalis::RunConversionPass(state_, platform);
+}
+
+void frmOrvalis::Form_MouseMove(LPARAM lparam) {
+    orvalis::HandleTrayMessage(*this, static_cast<uint32_t>(lparam));
+}
+
+void frmOrvalis::mnuP_Click(int index) {
+    orvalis::HandleMenuCommand(*this, index);
+}
+
+void frmOrvalis::ShowAbout() {
+    if (!about_)
+        about_.reset(new frmAbout());
+    about_->Show(instance_);
+}
+
+void frmOrvalis::ShowMenu() {
+    // The window must be in the foreground, or the menu does not close when
+    // the user clicks elsewhere; the WM_NULL afterwards lets it go properly.
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, hwnd_, nullptr);
+    PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wparam == kTimer1)
+            Timer1_Timer();
+        return 0;
+    case kTrayCallbackMessage:
+        // The window never shows on screen, so every mouse move is the tray's.
+        Form_MouseMove(lparam);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wparam) == 0 && LOWORD(wparam) >= kMenuFirstId &&
+            LOWORD(wparam) < kMenuFirstId + orvalis::kMenuItems)
+            mnuP_Click(LOWORD(wparam) - kMenuFirstId);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wparam)
+            Unload();
+        return 0;
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    }
+    if (message == taskbar_created_ && taskbar_created_ != 0) {
+        // Explorer restarted and lost every icon: without ours the program
+        // could not be reached any more.
+        SetTrayIcon(hwnd_, icon_, "AWD to TIF", true);
+        return 0;
+    }
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
+LRESULT CALLBACK frmOrvalis::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* created = reinterpret_cast<CREATESTRUCTA*>(lparam);
+        auto* form = static_cast<frmOrvalis*>(created->lpCreateParams);
+        form->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<frmOrvalis*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!form)
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    return form->OnMessage(message, wparam, lparam);
+}

@@ -1,0 +1,58 @@
+// The hidden main window: owns the service state, Timer1, the popup menu and
+// the tray icon for the whole life of the process.
+#pragma once
+
+#include "service/ServiceState.h"
+#include "tray/frmAbout.h"
+#include "tray/tray_events.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class frmOrvalis : public orvalis::TrayCommands {
+  public:
+    explicit frmOrvalis(HINSTANCE instance) : instance_(instance) {}
+    frmOrvalis(const frmOrvalis&) = delete;
+    frmOrvalis& operator=(const frmOrvalis&) = delete;
+
+    // Creates the window and runs the start-up; ends the process itself when
+    // the program cannot run.
+    void Load();
+
+    // TrayCommands
+    void ShowAbout() override;
+    void ShowMenu() override;
+    bool PollingEnabled() const override { return timer1_enabled_; }
+    void SetPolling(bool enabled) override;
+    void Unload() override;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void Form_Load();
+    void Form_Unload();
+    void Timer1_Timer();
+    void Form_MouseMove(LPARAM lparam);
+    void mnuP_Click(int index);
+
+    void ReadSettings();
+    bool FoldersUsable() const;
+    void WriteBatchFile(const std::string& converter_path);
+    void CreatePopupMenuItems();
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HICON icon_ = nullptr;
+    HMENU mnuPopup_ = nullptr;
+    UINT taskbar_created_ = 0;
+    std::string app_folder_;
+    std::string error_log_;
+    orvalis::ServiceState state_;
+    UINT timer1_interval_ = 3000;
+    bool timer1_enabled_ = false;
+    bool unloading_ = false;
+    std::unique_ptr<frmAbout> about_;
+};

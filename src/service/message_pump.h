@@ -1,0 +1,13 @@
+// The one GUI thread's message loops.
+#pragma once
+
+#include <windows.h>
+
+// Runs the handlers of every message already waiting, then returns.
+void DoEvents();
+
+// Runs until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+
+// Runs until `window` is destroyed (or WM_QUIT arrives, which is passed on).
+void RunModalLoop(HWND window);

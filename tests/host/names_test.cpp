@@ -1,0 +1,93 @@
+#include "config/dialog_layout.h"
+#include "service/file_names.h"
+#include "service/tray_tip.h"
+#include "tray/about_caption.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace {
+
+TEST(Names, TargetNameKeepsTheLastFiveDigits) {
+    const struct {
+        int32_t number;
+        const char* expected;
+    } cases[] = {
+        {1, "Fax_00001.tif"},       {7, "Fax_00007.tif"},   {99999, "Fax_99999.tif"},
+        {100000, "Fax_00000.tif"},  {123456, "Fax_23456.tif"},
+        {INT32_MAX, "Fax_83647.tif"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, orvalis::TargetName(c.number)) << "number " << c.number;
+}
+
+TEST(Names, CounterNeverOverflowsNorGoesBelowOne) {
+    EXPECT_EQ(1, orvalis::NextCounter(0));
+    EXPECT_EQ(8, orvalis::NextCounter(7));
+    EXPECT_EQ(100000, orvalis::NextCounter(99999));
+    EXPECT_EQ(1, orvalis::NextCounter(INT32_MAX));
+    EXPECT_EQ(1, orvalis::NextCounter(-5));
+    EXPECT_EQ(1, orvalis::NextCounter(INT32_MIN));
+}
+
+TEST(Names, FilesBesideTheExecutable) {
+    EXPECT_EQ("C:\\Program Files\\Fax", orvalis::FolderOfModule("C:\\Program Files\\Fax\\Orvalis.exe"));
+    EXPECT_EQ("C:", orvalis::FolderOfModule("C:\\Orvalis.exe"));
+    // A drive root gives no doubled separator.
+    EXPECT_EQ("C:\\Orvalis.ini", orvalis::PathInFolder("C:", "Orvalis.ini"));
+    EXPECT_EQ("C:\\Orvalis.ini", orvalis::PathInFolder("C:\\", "Orvalis.ini"));
+    EXPECT_EQ("C:\\FAX\\ORVALIS.BAT", orvalis::PathInFolder("C:\\FAX", "ORVALIS.BAT"));
+    EXPECT_EQ("C:\\FAX\\IN\\", orvalis::WithTrailingBackslash("C:\\FAX\\IN"));
+    EXPECT_EQ("C:\\FAX\\IN\\", orvalis::WithTrailingBackslash("C:\\FAX\\IN\\"));
+}
+
+TEST(Names, BatchFileIsTwoCrLfLines) {
+    EXPECT_EQ("@echo off\r\nC:\\PROGRA~1\\FAXTOOLS\\AWDVSTUB.EXE /c %1 %2\r\n",
+              orvalis::BatchFileText("C:\\PROGRA~1\\FAXTOOLS\\AWDVSTUB.EXE"));
+    // Where short names are off the folder keeps its blanks, and cmd.exe
+    // would otherwise run "C:\Program".
+    EXPECT_EQ("@echo off\r\n\"C:\\Program Files\\Fax\\AWDVSTUB.EXE\" /c %1 %2\r\n",
+              orvalis::BatchFileText("C:\\Program Files\\Fax\\AWDVSTUB.EXE"));
+}
+
+TEST(Names, InstanceMutexIsPerFolderWhateverTheCase) {
+    const std::string a = orvalis::InstanceMutexName("C:\\Fax\\Orvalis");
+    EXPECT_EQ(a, orvalis::InstanceMutexName("c:\\FAX\\orvalis"));
+    EXPECT_NE(a, orvalis::InstanceMutexName("C:\\Fax\\Orvalis2"));
+    EXPECT_EQ(0u, a.rfind("Local\\Orvalis-", 0)) << a;
+    // Kernel object names allow no further backslash after the namespace.
+    EXPECT_EQ(std::string::npos, a.find('\\', 6)) << a;
+    const std::string long_folder(600, 'x');
+    EXPECT_LT(orvalis::InstanceMutexName(long_folder).size(), 64u);
+}
+
+TEST(Names, TrayTipFieldIsTipNulThenBlanks) {
+    char field[64];
+    orvalis::FillTipField(field, "AWD to TIF");
+    const std::string expected = std::string("AWD to TIF") + '\0' + std::string(53, ' ');
+    EXPECT_EQ(expected, std::string(field, sizeof field));
+
+    orvalis::FillTipField(field, std::string(80, 'a'));
+    EXPECT_EQ(std::string(63, 'a') + '\0', std::string(field, sizeof field))
+        << "a long tip is cut so that the NUL still fits";
+}
+
+TEST(Names, TwipsAtTheScreensDpi) {
+    EXPECT_EQ(468, orvalis::TwipsToPixels(7020, 96)); // Setup's client width
+    EXPECT_EQ(174, orvalis::TwipsToPixels(2610, 96));
+    EXPECT_EQ(702, orvalis::TwipsToPixels(7020, 144));
+    EXPECT_EQ(1, orvalis::TwipsToPixels(15, 96));
+    EXPECT_EQ(5, orvalis::TwipsToPixels(75, 96));
+    EXPECT_EQ(-96, orvalis::TwipsToPixels(-1440, 96));
+    EXPECT_EQ(400, orvalis::CentredOrigin(1024, 224));
+}
+
+TEST(Names, AboutCaptionInPlainDecimals) {
+    EXPECT_EQ("Orvalis - V1.1", orvalis::AboutCaption(1, 1));
+    EXPECT_EQ("Orvalis - V10.0", orvalis::AboutCaption(10, 0));
+    EXPECT_EQ("Orvalis - V2.15", orvalis::AboutCaption(2, 15));
+}
+
+} // namespace

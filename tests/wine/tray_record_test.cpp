@@ -1,0 +1,36 @@
+#include "service/modOrvalis.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+TEST(TrayRecord, IsTheShellsAnsiRecordOf88Bytes) {
+    EXPECT_EQ(88u, sizeof(NotifyIconRecord));
+    EXPECT_EQ(offsetof(NOTIFYICONDATAA, hWnd), offsetof(NotifyIconRecord, hWnd));
+    EXPECT_EQ(offsetof(NOTIFYICONDATAA, uCallbackMessage),
+              offsetof(NotifyIconRecord, uCallbackMessage));
+    EXPECT_EQ(offsetof(NOTIFYICONDATAA, hIcon), offsetof(NotifyIconRecord, hIcon));
+    EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip), offsetof(NotifyIconRecord, szTip));
+    EXPECT_EQ(88u, static_cast<size_t>(NOTIFYICONDATAA_V1_SIZE));
+}
+
+TEST(TrayRecord, FieldsAsTheShellIsToSeeThem) {
+    HWND window = reinterpret_cast<HWND>(0x1234);
+    HICON icon = reinterpret_cast<HICON>(0x5678);
+    const NotifyIconRecord r = MakeTrayRecord(window, icon, "AWD to TIF");
+    EXPECT_EQ(88u, r.cbSize);
+    EXPECT_EQ(window, r.hWnd);
+    EXPECT_EQ(1u, r.uID);
+    EXPECT_EQ(7u, r.uFlags);
+    EXPECT_EQ(512u, r.uCallbackMessage);
+    EXPECT_EQ(icon, r.hIcon);
+    EXPECT_EQ(0, std::memcmp(r.szTip, "AWD to TIF\0", 11));
+    EXPECT_EQ(std::string(53, ' '), std::string(r.szTip + 11, 53));
+}
+
+} // namespace
