@@ -8,6 +8,12 @@ start)
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     test -f "$WINEPREFIX/system.reg"
+    # Debian's Wine does not find its own fonts (MS Sans Serif, Tahoma) by
+    # itself; without them dialogs fall back to a wider face than Windows'.
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    for font in /usr/share/wine/fonts/*; do
+        [ -e "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
+    done
     ;;
 stop)
     wineserver -k 2>/dev/null || true

@@ -20,6 +20,13 @@ void RegisterLayoutClass(HINSTANCE instance, WNDPROC window_proc) {
     RegisterClassA(&wc);
 }
 
+// MS Sans Serif at a size given in hundredths of a point.
+HFONT MakeFont(int centipoints, bool italic, int dpi) {
+    return CreateFontA(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, FW_NORMAL, italic, FALSE, FALSE,
+                       ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+}
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -36,6 +43,8 @@ LayoutWindow::~LayoutWindow() {
     }
     if (hint_font_)
         DeleteObject(hint_font_);
+    if (form_font_)
+        DeleteObject(form_font_);
 }
 
 bool LayoutWindow::CreateFromLayout(HINSTANCE instance, const orvalis::FormLayout& layout) {
@@ -71,7 +80,10 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
                          return a->tab_index < b->tab_index;
                      });
 
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    // The forms were designed in MS Sans Serif 8 pt; another face (the GUI
+    // font under Wine, say) is wider and wraps the labels.
+    form_font_ = MakeFont(8 * 100, false, dpi);
+    HFONT font = form_font_;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
     for (const orvalis::ControlSpec* spec : ordered) {
         const char* cls = "STATIC";
@@ -99,13 +111,8 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
         HFONT control_font = font;
         if (spec->kind == orvalis::ControlKind::HintLabel) {
-            if (!hint_font_) {
-                // MS Sans Serif 8.25 pt italic: 8.25 pt is 825/7200 inch.
-                hint_font_ = CreateFontA(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, TRUE, FALSE,
-                                         FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-            }
+            if (!hint_font_)
+                hint_font_ = MakeFont(825, true, dpi);
             control_font = hint_font_;
             hint_labels_.push_back(control);
         }

@@ -30,6 +30,7 @@ class LayoutWindow {
     void CreateControls(const orvalis::FormLayout& layout, int dpi);
 
     HWND hwnd_ = nullptr;
+    HFONT form_font_ = nullptr;
     HFONT hint_font_ = nullptr;
     std::vector<HWND> hint_labels_;
 };

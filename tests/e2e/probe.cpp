@@ -1,0 +1,134 @@
+// Looks at and pokes the program's windows from inside the same Wine prefix,
+// for the end-to-end tests. Each command prints its findings on stdout and
+// exits 0, or exits 1 when what it looks for is not there.
+//   probe short PATH              the platform's short form of PATH
+//   probe texts CLASS|* TITLE     the texts of the window's children, a line each
+//   probe count CLASS|* TITLE     how many visible top-level windows match
+// (the others also find hidden windows, such as the main window)
+//   probe press CLASS|* TITLE TEXT   clicks the child button captioned TEXT
+//   probe close CLASS|* TITLE     posts WM_CLOSE (the close box)
+//   probe endsession CLASS        what Windows sends when the session ends
+//   probe hold PATH MS            keeps PATH open for writing (sharing reads) for MS ms
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Match {
+    const char* cls;
+    const char* title;
+    bool visible_only;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lparam) {
+    auto* m = reinterpret_cast<Match*>(lparam);
+    char cls[256] = {}, title[512] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, title, sizeof title);
+    const bool class_ok = std::strcmp(m->cls, "*") == 0 || std::strcmp(m->cls, cls) == 0;
+    const bool title_ok = m->title == nullptr || std::strcmp(m->title, title) == 0;
+    if (class_ok && title_ok && (!m->visible_only || IsWindowVisible(hwnd)))
+        m->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> Find(const char* cls, const char* title, bool visible_only) {
+    Match m{cls, title, visible_only, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&m));
+    return m.found;
+}
+
+BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
+    // WM_GETTEXT, not GetWindowText: across processes the latter does not
+    // ask an edit control for what it holds.
+    char text[2048] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    std::printf("%s\n", text);
+    return TRUE;
+}
+
+struct ButtonSearch {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindButton(HWND hwnd, LPARAM lparam) {
+    auto* s = reinterpret_cast<ButtonSearch*>(lparam);
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (std::strcmp(text, s->text) == 0) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return 2;
+    const std::string command = argv[1];
+    if (command == "short") {
+        char buffer[1024] = {};
+        const DWORD n = GetShortPathNameA(argv[2], buffer, sizeof buffer);
+        if (n == 0 || n >= sizeof buffer)
+            return 1;
+        std::printf("%s\n", buffer);
+        return 0;
+    }
+    if (command == "hold" && argc == 4) {
+        HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+        CloseHandle(file);
+        return 0;
+    }
+    if (command == "endsession") {
+        HWND w = FindWindowA(argv[2], nullptr);
+        if (!w)
+            return 1;
+        SendMessageA(w, WM_QUERYENDSESSION, 0, 0);
+        SendMessageA(w, WM_ENDSESSION, TRUE, 0);
+        return 0;
+    }
+    if (argc < 4)
+        return 2;
+    const std::vector<HWND> windows = Find(argv[2], argv[3], command == "count");
+    if (command == "count") {
+        std::printf("%u\n", static_cast<unsigned>(windows.size()));
+        return 0;
+    }
+    if (windows.empty())
+        return 1;
+    HWND w = windows.front();
+    if (command == "texts") {
+        EnumChildWindows(w, PrintChild, 0);
+        return 0;
+    }
+    if (command == "close") {
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (command == "press" && argc == 5) {
+        ButtonSearch s{argv[4], nullptr};
+        EnumChildWindows(w, FindButton, reinterpret_cast<LPARAM>(&s));
+        if (!s.found)
+            return 1;
+        PostMessageA(s.found, BM_CLICK, 0, 0);
+        return 0;
+    }
+    return 2;
+}
