@@ -11,6 +11,9 @@
 //   probe hold PATH MS            keeps PATH open for writing (sharing reads) for MS ms
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +79,8 @@ BOOL CALLBACK FindButton(HWND hwnd, LPARAM lparam) {
 int main(int argc, char** argv) {
     if (argc < 3)
         return 2;
+    // Texts may hold CR LF of their own; keep them apart from the line ends.
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::string command = argv[1];
     if (command == "short") {
         char buffer[1024] = {};
