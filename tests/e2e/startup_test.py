@@ -3,7 +3,7 @@ import os
 import unittest
 
 from harness import (WineTestCase, message_box_texts, press_ok, probe, short_path,
-                     tray_icons, wait_until, window_count, window_texts, winpath, x_window, xdo)
+                     tray_icon_shown, wait_until, window_count, window_texts, winpath, x_window, xdo)
 
 
 class Startup(WineTestCase):
@@ -40,12 +40,12 @@ class Startup(WineTestCase):
         expected = ("[File]\r\nDrop=%s\r\nStore=%s\r\nCurrent=0\r\n[Tempo]\r\nV1=450\r\nV2=2500\r\n"
                     % (winpath(drop), winpath(store))).encode("latin-1")
         self.assertEqual(expected, app.read("Orvalis.ini"))
-        wait_until(lambda: tray_icons() == 1, 20, "the tray icon")
+        wait_until(lambda: tray_icon_shown(), 20, "the tray icon")
         self.assertEqual(0, window_count("Orvalis Setup"))
 
         app.close()
         self.assertEqual(0, app.current())
-        wait_until(lambda: tray_icons() == 0, 20, "the tray icon to go")
+        wait_until(lambda: not tray_icon_shown(), 20, "the tray icon to go")
 
     def test_closing_setup_without_save_ends_with_the_error(self):
         app = self.app("cancel")
@@ -59,7 +59,7 @@ class Startup(WineTestCase):
         app.wait_exit()
         self.assertIsNone(app.read("ORVALIS.BAT"))
         self.assertIsNone(app.read("Orvalis.ini"), "closing without Save writes nothing")
-        self.assertEqual(0, tray_icons())
+        self.assertFalse(tray_icon_shown())
 
     def test_valid_settings_start_without_dialog_and_write_the_batch_file(self):
         app = self.app("valid")
@@ -68,7 +68,7 @@ class Startup(WineTestCase):
         app.write_ini(drop, store, current=41)
         app.start()
         wait_until(lambda: app.read("ORVALIS.BAT"), 30, "the batch file")
-        wait_until(lambda: tray_icons() == 1, 20, "the tray icon")
+        wait_until(lambda: tray_icon_shown(), 20, "the tray icon")
         self.assertEqual(0, window_count("Orvalis Setup"))
 
         converter = short_path(app.path("AWDVSTUB.EXE"))
@@ -89,7 +89,7 @@ class Startup(WineTestCase):
         self.assertTrue(app.running())
         self.assertIsNone(app.read("ORVALIS.BAT"), "the second instance wrote nothing")
         self.assertEqual(ini_before, app.read("Orvalis.ini"))
-        self.assertEqual(1, tray_icons())
+        self.assertTrue(tray_icon_shown())
 
         app.close()
         self.assertEqual(41, app.current())
@@ -122,7 +122,7 @@ class Startup(WineTestCase):
         press_ok()
         app.wait_exit()
         self.assertEqual(ini_before, app.read("Orvalis.ini"))
-        self.assertEqual(0, tray_icons())
+        self.assertFalse(tray_icon_shown())
 
     def test_bad_numbers_do_not_stop_the_program(self):
         app = self.app("badnumbers")
