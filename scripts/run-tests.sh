@@ -12,9 +12,7 @@ cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/host" -j "$jobs"
 ctest --test-dir "$build/host" --output-on-failure
 
-cmake -S "$root" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" >/dev/null
-cmake --build "$build/windows" -j "$jobs"
+ORVALIS_BUILD_DIR=$build "$root/scripts/build-windows.sh" >/dev/null
 
 # The Windows tests get a display of their own, whether or not one exists.
 source "$root/scripts/xvfb.sh"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the program and prints its benchmark figures (see benchmark.py).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/bootstrap.sh"
+build=$("$root/scripts/build-windows.sh")
+
+export WINEPREFIX=$build/bench-prefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+export ORVALIS_EXE=$build/Orvalis.exe
+export ORVALIS_CONVERTER=$build/tests/converter/AWDVSTUB.exe
+export ORVALIS_PROBE=$build/tests/e2e/probe.exe
+export ORVALIS_E2E_WORK=$build/bench-work
+source "$root/scripts/xvfb.sh"
+start_xvfb
+trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+"$root/tests/wine-prefix.sh" start
+python3 "$root/scripts/benchmark.py"
