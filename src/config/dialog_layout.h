@@ -10,7 +10,7 @@ enum class ControlKind { Label, HintLabel, TextBox, Button };
 
 struct ControlSpec {
     ControlKind kind;
-    int id;          // control identifier; distinct from IDOK and IDCANCEL
+    int id; // control identifier; distinct from IDOK and IDCANCEL
     const char* text;
     int left, top, width, height; // twips
     int tab_index;

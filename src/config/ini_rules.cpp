@@ -5,7 +5,8 @@
 namespace orvalis {
 
 std::string IniValueFromLookup(const char* buffer, long copied, const std::string& default_text) {
-    std::string value = copied < 1 ? default_text : std::string(buffer, static_cast<size_t>(copied));
+    std::string value =
+        copied < 1 ? default_text : std::string(buffer, static_cast<size_t>(copied));
 
     const size_t semicolon = value.find(';');
     if (semicolon != std::string::npos) {

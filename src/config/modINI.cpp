@@ -12,9 +12,8 @@ std::string ReadINI(const std::string& key, const std::string& section,
                     const std::string& default_text, const std::string& file) {
     const DWORD size = 8192;
     std::vector<char> buffer(size, ' ');
-    const DWORD copied = GetPrivateProfileStringA(section.c_str(), key.c_str(),
-                                                  default_text.c_str(), buffer.data(), size,
-                                                  file.c_str());
+    const DWORD copied = GetPrivateProfileStringA(
+        section.c_str(), key.c_str(), default_text.c_str(), buffer.data(), size, file.c_str());
     return orvalis::IniValueFromLookup(buffer.data(), static_cast<long>(copied), default_text);
 }
 

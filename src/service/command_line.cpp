@@ -5,8 +5,8 @@ namespace orvalis {
 namespace {
 
 bool IsPlain(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '_' || c == '-' || c == '~' || c == ':' || c == '\\';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-' || c == '~' || c == ':' || c == '\\';
 }
 
 } // namespace

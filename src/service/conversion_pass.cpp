@@ -53,8 +53,8 @@ class Pass {
         const std::string command = BuildCommand(state_.BatchFile, source, target);
 
         int32_t task_id = 0;
-        const bool can_pass = CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) &&
-                              CanPassToCmd(target);
+        const bool can_pass =
+            CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
         if (!can_pass || target.empty() || !platform_.Launch(command, task_id)) {
             Fail(name, task_id, command);
             return true;

@@ -107,8 +107,8 @@ void frmOrvalis::Form_Load() {
     WriteBatchFile(converter_path);
     SetTrayIcon(hwnd_, icon_, "AWD to TIF", true);
     state_.Busy = false;
-    timer1_interval_ = static_cast<UINT>(
-        orvalis::PollIntervalFromText(ReadINI("V2", "Tempo", 3000, IniFile)));
+    timer1_interval_ =
+        static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI("V2", "Tempo", 3000, IniFile)));
     SetPolling(true);
 }
 
@@ -119,9 +119,9 @@ void frmOrvalis::WriteBatchFile(const std::string& converter_path) {
     bool written_whole = false;
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        written_whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
-                                  nullptr) &&
-                        written == text.size();
+        written_whole =
+            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+            written == text.size();
         written_whole = CloseHandle(file) && written_whole;
     }
     if (!written_whole) {

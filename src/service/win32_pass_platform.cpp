@@ -29,8 +29,8 @@ std::vector<std::string> Win32PassPlatform::ListAwdFiles(const std::string& fold
     HANDLE search = FindFirstFileA((folder + "*.awd").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
-    const DWORD not_ordinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
-                               FILE_ATTRIBUTE_SYSTEM;
+    const DWORD not_ordinary =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         if (found.dwFileAttributes & not_ordinary)
             continue;

@@ -8,8 +8,12 @@
 //   probe press CLASS|* TITLE TEXT   clicks the child button captioned TEXT
 //   probe close CLASS|* TITLE     posts WM_CLOSE (the close box)
 //   probe endsession CLASS        what Windows sends when the session ends
+//   probe dropicon CLASS          deletes the window's tray icon, as a dying Explorer does
+//   probe taskbarcreated          broadcasts what a restarted Explorer sends
 //   probe hold PATH MS            keeps PATH open for writing (sharing reads) for MS ms
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -77,7 +81,7 @@ BOOL CALLBACK FindButton(HWND hwnd, LPARAM lparam) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3)
+    if (argc < 2)
         return 2;
     // Texts may hold CR LF of their own; keep them apart from the line ends.
     _setmode(_fileno(stdout), _O_BINARY);
@@ -100,6 +104,22 @@ int main(int argc, char** argv) {
         Sleep(static_cast<DWORD>(std::atoi(argv[3])));
         CloseHandle(file);
         return 0;
+    }
+    if (command == "taskbarcreated") {
+        PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        return 0;
+    }
+    if (argc < 3)
+        return 2;
+    if (command == "dropicon") {
+        HWND w = FindWindowA(argv[2], nullptr);
+        if (!w)
+            return 1;
+        NOTIFYICONDATAA icon = {};
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = w;
+        icon.uID = 1;
+        return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
     }
     if (command == "endsession") {
         HWND w = FindWindowA(argv[2], nullptr);

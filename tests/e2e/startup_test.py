@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import (WineTestCase, message_box_texts, press_ok, probe, short_path,
+from harness import (WineTestCase, message_box_texts, press_ok, probe, screenshot, short_path,
                      tray_icon_shown, wait_until, window_count, window_texts, winpath, x_window, xdo)
 
 
@@ -32,8 +32,14 @@ class Startup(WineTestCase):
         xdo("type", "--delay", "15", "450")
         xdo("key", "Tab", "ctrl+a")
         xdo("type", "--delay", "15", "2500")
-        # Enter is not the Save button.
-        xdo("key", "Return")
+        screenshot("setup")
+        # Neither Enter nor Esc saves or closes: the dialog must still be there,
+        # with nothing written, once the keys have been handled.
+        xdo("key", "Return", "Escape")
+        self.assertEqual("2500", wait_until(lambda: (window_texts("Orvalis Setup") or [""] * 8)[7],
+                                            10, "the typed text"))
+        self.assertEqual(1, window_count("Orvalis Setup"))
+        self.assertIsNone(app.read("Orvalis.ini"))
         xdo("key", "alt+s")
 
         wait_until(lambda: app.read("ORVALIS.BAT"), 30, "the batch file after Save")
@@ -90,6 +96,12 @@ class Startup(WineTestCase):
         self.assertIsNone(app.read("ORVALIS.BAT"), "the second instance wrote nothing")
         self.assertEqual(ini_before, app.read("Orvalis.ini"))
         self.assertTrue(tray_icon_shown())
+
+        # Explorer restarting loses every icon and announces "TaskbarCreated".
+        self.assertEqual(0, probe("dropicon", "frmOrvalis")[0])
+        wait_until(lambda: not tray_icon_shown(), 20, "the icon to be gone")
+        self.assertEqual(0, probe("taskbarcreated")[0])
+        wait_until(tray_icon_shown, 20, "the icon to be added again")
 
         app.close()
         self.assertEqual(41, app.current())

@@ -27,12 +27,12 @@ const long long kNever = LLONG_MAX;
 // that a test can check the order of the steps.
 class FakePlatform : public orvalis::PassPlatform {
   public:
-    std::vector<std::string> drop;        // names in listing order
+    std::vector<std::string> drop; // names in listing order
     std::map<std::string, Converter> converters;
-    std::set<std::string> held_open;      // sources another process writes
-    std::set<std::string> undeletable;    // read-only sources
-    std::set<std::string> existing;       // targets already in the store
-    std::function<void()> on_events;      // runs at each DoEvents
+    std::set<std::string> held_open;   // sources another process writes
+    std::set<std::string> undeletable; // read-only sources
+    std::set<std::string> existing;    // targets already in the store
+    std::function<void()> on_events;   // runs at each DoEvents
     std::vector<std::string> trace;
     std::vector<std::string> log;
     std::vector<int32_t> saved;
@@ -47,8 +47,8 @@ class FakePlatform : public orvalis::PassPlatform {
     bool FileExists(const std::string& path) override { return existing.count(path) > 0; }
     bool Launch(const std::string& command, int32_t& task_id) override {
         trace.push_back("launch " + command);
-        const std::string source = command.substr(command.find(' ') + 1,
-                                                  command.rfind(' ') - command.find(' ') - 1);
+        const std::string source =
+            command.substr(command.find(' ') + 1, command.rfind(' ') - command.find(' ') - 1);
         const std::string target = command.substr(command.rfind(' ') + 1);
         const Converter c = converters[source];
         if (c.launch_fails)

@@ -18,15 +18,15 @@ struct LookupCase {
 TEST(IniRules, CommentsPlaceholdersAndDefaults) {
     const LookupCase cases[] = {
         {"C:\\Fax\\In ; incoming faxes", "", "C:\\Fax\\In"},
-        {";", "500", "500"},                  // V1=; : the whole value is a comment
-        {"; note", "3000", "3000"},           // a leading ";" too
-        {"-", "", ""},                        // Store=- : placeholder
-        {"- ; placeholder", "x", "x"},        // placeholder before a comment
-        {"abc", "3000", "abc"},               // not validated here
-        {"C:\\Fax;Old\\In", "", "C:\\Fax"},   // a ";" in a path cuts it
-        {"  spaced  ", "", "  spaced  "},     // no comment: left exactly as read
-        {"\tvalue\t ; c", "", "\tvalue\t"},   // tabs are not trimmed
-        {"--", "d", "--"},                    // only a lone "-" is a placeholder
+        {";", "500", "500"},                // V1=; : the whole value is a comment
+        {"; note", "3000", "3000"},         // a leading ";" too
+        {"-", "", ""},                      // Store=- : placeholder
+        {"- ; placeholder", "x", "x"},      // placeholder before a comment
+        {"abc", "3000", "abc"},             // not validated here
+        {"C:\\Fax;Old\\In", "", "C:\\Fax"}, // a ";" in a path cuts it
+        {"  spaced  ", "", "  spaced  "},   // no comment: left exactly as read
+        {"\tvalue\t ; c", "", "\tvalue\t"}, // tabs are not trimmed
+        {"--", "d", "--"},                  // only a lone "-" is a placeholder
     };
     for (const LookupCase& c : cases) {
         EXPECT_EQ(c.expected, IniValueFromLookup(c.copied, static_cast<long>(std::strlen(c.copied)),

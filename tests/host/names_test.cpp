@@ -15,9 +15,8 @@ TEST(Names, TargetNameKeepsTheLastFiveDigits) {
         int32_t number;
         const char* expected;
     } cases[] = {
-        {1, "Fax_00001.tif"},       {7, "Fax_00007.tif"},   {99999, "Fax_99999.tif"},
-        {100000, "Fax_00000.tif"},  {123456, "Fax_23456.tif"},
-        {INT32_MAX, "Fax_83647.tif"},
+        {1, "Fax_00001.tif"},      {7, "Fax_00007.tif"},      {99999, "Fax_99999.tif"},
+        {100000, "Fax_00000.tif"}, {123456, "Fax_23456.tif"}, {INT32_MAX, "Fax_83647.tif"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, orvalis::TargetName(c.number)) << "number " << c.number;
@@ -33,7 +32,8 @@ TEST(Names, CounterNeverOverflowsNorGoesBelowOne) {
 }
 
 TEST(Names, FilesBesideTheExecutable) {
-    EXPECT_EQ("C:\\Program Files\\Fax", orvalis::FolderOfModule("C:\\Program Files\\Fax\\Orvalis.exe"));
+    EXPECT_EQ("C:\\Program Files\\Fax",
+              orvalis::FolderOfModule("C:\\Program Files\\Fax\\Orvalis.exe"));
     EXPECT_EQ("C:", orvalis::FolderOfModule("C:\\Orvalis.exe"));
     // A drive root gives no doubled separator.
     EXPECT_EQ("C:\\Orvalis.ini", orvalis::PathInFolder("C:", "Orvalis.ini"));

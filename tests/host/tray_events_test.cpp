@@ -20,9 +20,7 @@ TEST(TrayEvents, OnlyLeftReleaseAndRightPressAct) {
         {0x203, TrayAction::None},      // left double click
         {0x204, TrayAction::ShowMenu},  // right pressed
         {0x205, TrayAction::None},      // right released: the menu opened on the press
-        {0x206, TrayAction::None},
-        {0x207, TrayAction::None},
-        {0, TrayAction::None},
+        {0x206, TrayAction::None},      {0x207, TrayAction::None}, {0, TrayAction::None},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, orvalis::TrayActionFor(c.message)) << std::hex << c.message;

@@ -41,8 +41,8 @@ TEST_F(PassPlatform, HeldOpenMeansAWriterStillHasIt) {
     WriteBytes(fax, "x");
     EXPECT_FALSE(platform.IsHeldOpen(fax));
 
-    HANDLE writer = CreateFileA(fax.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE writer = CreateFileA(fax.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, writer);
     EXPECT_TRUE(platform.IsHeldOpen(fax));
     EXPECT_TRUE(platform.CanOpenForReading(fax)) << "readers are still let in";
