@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
 
-    static frmOrvalis main_form(instance);
+    frmOrvalis main_form(instance);
     main_form.Load();
     return RunMessageLoop();
 }

@@ -10,6 +10,7 @@
 //   probe endsession CLASS        what Windows sends when the session ends
 //   probe dropicon CLASS          deletes the window's tray icon, as a dying Explorer does
 //   probe taskbarcreated          broadcasts what a restarted Explorer sends
+//   probe version PATH            the version resource: numbers, then the US English strings
 //   probe hold PATH MS            keeps PATH open for writing (sharing reads) for MS ms
 #include <windows.h>
 
@@ -92,6 +93,27 @@ int main(int argc, char** argv) {
         if (n == 0 || n >= sizeof buffer)
             return 1;
         std::printf("%s\n", buffer);
+        return 0;
+    }
+    if (command == "version") {
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(argv[2], &ignored);
+        std::vector<char> data(size ? size : 1);
+        if (!size || !GetFileVersionInfoA(argv[2], 0, size, data.data()))
+            return 1;
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
+            return 1;
+        std::printf("%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+        for (const char* name : {"FileVersion", "ProductVersion", "ProductName", "InternalName",
+                                 "OriginalFilename"}) {
+            char* value = nullptr;
+            const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+            if (VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+                std::printf("%s=%s\n", name, value);
+        }
         return 0;
     }
     if (command == "hold" && argc == 4) {

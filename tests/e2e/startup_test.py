@@ -106,6 +106,13 @@ class Startup(WineTestCase):
         app.close()
         self.assertEqual(41, app.current())
 
+    def test_version_resource(self):
+        app = self.app("version")
+        code, lines = probe("version", winpath(app.path("Orvalis.exe")))
+        self.assertEqual(0, code)
+        self.assertEqual(["1.1.0.0", "FileVersion=1.01", "ProductVersion=1.01", "ProductName=Orvalis",
+                          "InternalName=Orvalis", "OriginalFilename=Orvalis.exe"], lines)
+
     def test_session_end_writes_the_counter(self):
         app = self.app("endsession")
         drop = app.make_folder("in")
