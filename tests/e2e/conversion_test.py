@@ -16,20 +16,13 @@ def drop_file(folder, name, words="ok"):
 
 
 class Conversion(WineTestCase):
-    def start_app(self, name, current=0, v1=V1):
-        app = self.app(name)
-        self.drop = app.make_folder("Drop folder")
-        self.store = app.make_folder("Store folder")
-        app.write_ini(self.drop, self.store, current=current, v1=v1)
-        return app
-
     def expected_command(self, app, source_name, number):
         return "%s %s\\%s %s\\Fax_%05d.tif" % (short_path(app.path("ORVALIS.BAT")),
                                                 short_path(self.drop), source_name,
                                                 short_path(self.store), number)
 
     def test_three_files_become_three_numbered_tifs(self):
-        app = self.start_app("three")
+        app = self.configured_app("three")
         for name in ("a.awd", "b.awd", "c.awd"):
             drop_file(self.drop, name)
         app.start()
@@ -51,7 +44,7 @@ class Conversion(WineTestCase):
         self.assertEqual(3, app.current())
 
     def test_failed_conversion_is_logged_and_the_source_kept(self):
-        app = self.start_app("failed")
+        app = self.configured_app("failed")
         drop_file(self.drop, "bad.awd", "none")
         app.start()
         log = wait_until(lambda: app.read("Orvalis.err"), 30, "the error log")
@@ -64,7 +57,7 @@ class Conversion(WineTestCase):
         self.assertEqual([], os.listdir(self.store))
 
     def test_read_only_source_warns_and_stops_polling(self):
-        app = self.start_app("readonly")
+        app = self.configured_app("readonly")
         drop_file(self.drop, "ro.awd")
         os.chmod(os.path.join(self.drop, "ro.awd"), 0o444)
         app.start()
@@ -82,7 +75,7 @@ class Conversion(WineTestCase):
         self.assertEqual(1, app.current())
 
     def test_awkward_names_never_run_commands_nor_lose_a_fax(self):
-        app = self.start_app("names")
+        app = self.configured_app("names")
         names = ["with blank.awd", "a&md INJECTED&.awd", "100%.awd", "caf\xe9.awd",
                  "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd"]
         for name in names:
@@ -115,7 +108,7 @@ class Conversion(WineTestCase):
         self.assertIn("[0]", (app.read("Orvalis.err") or b"").decode("latin-1"))
 
     def test_killed_during_a_pass_then_restarted_loses_and_overwrites_nothing(self):
-        app = self.start_app("killed", v1=1500)
+        app = self.configured_app("killed", v1=1500)
         with open(os.path.join(self.store, "Fax_00001.tif"), "wb") as f:
             f.write(b"an earlier run's fax")
         for name in ("a.awd", "b.awd", "c.awd"):

@@ -186,6 +186,15 @@ class WineTestCase(unittest.TestCase):
         self.apps.append(app)
         return app
 
+    def configured_app(self, name, drop="Drop folder", store="Store folder", current=0, v1=V1):
+        """An application folder whose settings name its own drop and store
+        folders (self.drop, self.store)."""
+        app = self.app(name)
+        self.drop = app.make_folder(drop)
+        self.store = app.make_folder(store)
+        app.write_ini(self.drop, self.store, current=current, v1=v1)
+        return app
+
     def tearDown(self):
         for app in self.apps:
             app.kill()

@@ -11,10 +11,7 @@ ABOUT = "Orvalis - V1.1"
 
 class Tray(WineTestCase):
     def start_app(self, name, current=0, v1=V1):
-        app = self.app(name)
-        self.drop = app.make_folder("in")
-        self.store = app.make_folder("out")
-        app.write_ini(self.drop, self.store, current=current, v1=v1)
+        app = self.configured_app(name, current=current, v1=v1)
         app.start()
         wait_until(tray_icon_shown, 30, "the tray icon")
         return app
