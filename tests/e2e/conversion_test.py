@@ -56,6 +56,20 @@ class Conversion(WineTestCase):
         self.assertTrue(os.path.exists(os.path.join(self.drop, "bad.awd")))
         self.assertEqual([], os.listdir(self.store))
 
+    def test_slow_and_locked_targets(self):
+        app = self.configured_app("timing")
+        # Written after the first look (V1) but before the second (3 x V1).
+        drop_file(self.drop, "slow.awd", "delay %d" % (2 * V1))
+        # There, but held exclusively through both looks.
+        drop_file(self.drop, "locked.awd", "lock %d" % (6 * V1))
+        app.start()
+        wait_until(lambda: not os.path.exists(os.path.join(self.drop, "slow.awd")), 30,
+                   "the slow conversion to count as done")
+        log = wait_until(lambda: app.read("Orvalis.err"), 30, "the locked target's entry")
+        self.assertIn(b"locked.awd", log)
+        self.assertNotIn(b"slow.awd", log)
+        self.assertTrue(os.path.exists(os.path.join(self.drop, "locked.awd")))
+
     def test_read_only_source_warns_and_stops_polling(self):
         app = self.configured_app("readonly")
         drop_file(self.drop, "ro.awd")

@@ -11,7 +11,6 @@
 //   probe dropicon CLASS          deletes the window's tray icon, as a dying Explorer does
 //   probe taskbarcreated          broadcasts what a restarted Explorer sends
 //   probe version PATH            the version resource: numbers, then the US English strings
-//   probe hold PATH MS            keeps PATH open for writing (sharing reads) for MS ms
 #include <windows.h>
 
 #include <shellapi.h>
@@ -114,17 +113,6 @@ int main(int argc, char** argv) {
             if (VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
                 std::printf("%s=%s\n", name, value);
         }
-        return 0;
-    }
-    if (command == "hold" && argc == 4) {
-        HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return 1;
-        std::printf("held\n");
-        std::fflush(stdout);
-        Sleep(static_cast<DWORD>(std::atoi(argv[3])));
-        CloseHandle(file);
         return 0;
     }
     if (command == "taskbarcreated") {

@@ -173,13 +173,6 @@ TEST_F(ConversionPass, NumberAfter99999WrapsToFiveZeros) {
     EXPECT_EQ(100000, state.Current);
 }
 
-TEST_F(ConversionPass, CounterAtTheLargestValueStartsAgainAtOne) {
-    state.Current = INT32_MAX;
-    fake.drop = {"r.awd"};
-    Run();
-    EXPECT_EQ(1, state.Current);
-}
-
 TEST_F(ConversionPass, TifThatAppearsBeforeTheSecondTestCountsAsConverted) {
     fake.drop = {"slow.awd"};
     fake.converters["D:\\IN\\slow.awd"].appears = 1200; // after the first test, before the second

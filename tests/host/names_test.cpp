@@ -1,7 +1,6 @@
 #include "config/dialog_layout.h"
 #include "service/file_names.h"
 #include "service/tray_tip.h"
-#include "tray/about_caption.h"
 
 #include <gtest/gtest.h>
 
@@ -81,13 +80,6 @@ TEST(Names, TwipsAtTheScreensDpi) {
     EXPECT_EQ(1, orvalis::TwipsToPixels(15, 96));
     EXPECT_EQ(5, orvalis::TwipsToPixels(75, 96));
     EXPECT_EQ(-96, orvalis::TwipsToPixels(-1440, 96));
-    EXPECT_EQ(400, orvalis::CentredOrigin(1024, 224));
-}
-
-TEST(Names, AboutCaptionInPlainDecimals) {
-    EXPECT_EQ("Orvalis - V1.1", orvalis::AboutCaption(1, 1));
-    EXPECT_EQ("Orvalis - V10.0", orvalis::AboutCaption(10, 0));
-    EXPECT_EQ("Orvalis - V2.15", orvalis::AboutCaption(2, 15));
 }
 
 } // namespace
