@@ -85,11 +85,11 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
     form_font_ = MakeFont(8 * 100, false, dpi);
     HFONT font = form_font_;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    for (const orvalis::ControlSpec* spec : ordered) {
+    for (const orvalis::ControlSpec* control_spec : ordered) {
         const char* cls = "STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD ex_style = 0;
-        switch (spec->kind) {
+        switch (control_spec->kind) {
         case orvalis::ControlKind::Label:
         case orvalis::ControlKind::HintLabel:
             style |= SS_LEFT;
@@ -105,12 +105,14 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
             break;
         }
         HWND control = CreateWindowExA(
-            ex_style, cls, spec->text, style, orvalis::TwipsToPixels(spec->left, dpi),
-            orvalis::TwipsToPixels(spec->top, dpi), orvalis::TwipsToPixels(spec->width, dpi),
-            orvalis::TwipsToPixels(spec->height, dpi), hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+            ex_style, cls, control_spec->text, style,
+            orvalis::TwipsToPixels(control_spec->left, dpi),
+            orvalis::TwipsToPixels(control_spec->top, dpi),
+            orvalis::TwipsToPixels(control_spec->width, dpi),
+            orvalis::TwipsToPixels(control_spec->height, dpi), hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_spec->id)), instance, nullptr);
         HFONT control_font = font;
-        if (spec->kind == orvalis::ControlKind::HintLabel) {
+        if (control_spec->kind == orvalis::ControlKind::HintLabel) {
             if (!hint_font_)
                 hint_font_ = MakeFont(825, true, dpi);
             control_font = hint_font_;

@@ -1,6 +1,5 @@
 #include "config/dialog_layout.h"
 #include "service/file_names.h"
-#include "service/tray_tip.h"
 
 #include <gtest/gtest.h>
 
@@ -60,17 +59,6 @@ TEST(Names, InstanceMutexIsPerFolderWhateverTheCase) {
     EXPECT_EQ(std::string::npos, a.find('\\', 6)) << a;
     const std::string long_folder(600, 'x');
     EXPECT_LT(orvalis::InstanceMutexName(long_folder).size(), 64u);
-}
-
-TEST(Names, TrayTipFieldIsTipNulThenBlanks) {
-    char field[64];
-    orvalis::FillTipField(field, "AWD to TIF");
-    const std::string expected = std::string("AWD to TIF") + '\0' + std::string(53, ' ');
-    EXPECT_EQ(expected, std::string(field, sizeof field));
-
-    orvalis::FillTipField(field, std::string(80, 'a'));
-    EXPECT_EQ(std::string(63, 'a') + '\0', std::string(field, sizeof field))
-        << "a long tip is cut so that the NUL still fits";
 }
 
 TEST(Names, TwipsAtTheScreensDpi) {

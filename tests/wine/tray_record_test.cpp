@@ -31,6 +31,10 @@ TEST(TrayRecord, FieldsAsTheShellIsToSeeThem) {
     EXPECT_EQ(icon, r.hIcon);
     EXPECT_EQ(0, std::memcmp(r.szTip, "AWD to TIF\0", 11));
     EXPECT_EQ(std::string(53, ' '), std::string(r.szTip + 11, 53));
+
+    const NotifyIconRecord cut = MakeTrayRecord(window, icon, std::string(80, 'a'));
+    EXPECT_EQ(std::string(63, 'a') + '\0', std::string(cut.szTip, 64))
+        << "a long tip is cut so that the NUL still fits";
 }
 
 } // namespace
