@@ -81,9 +81,11 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
                      });
 
     // The forms were designed in MS Sans Serif 8 pt; another face (the GUI
-    // font under Wine, say) is wider and wraps the labels.
-    form_font_ = MakeFont(8 * 100, false, dpi);
-    HFONT font = form_font_;
+    // font under Wine, say) is wider and wraps the labels. A form is loaded
+    // again when it is shown after an unload: the fonts stay with the object.
+    if (!form_font_)
+        form_font_ = MakeFont(8 * 100, false, dpi);
+    hint_labels_.clear();
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
     for (const orvalis::ControlSpec* control_spec : ordered) {
         const char* cls = "STATIC";
@@ -111,7 +113,7 @@ void LayoutWindow::CreateControls(const orvalis::FormLayout& layout, int dpi) {
             orvalis::TwipsToPixels(control_spec->width, dpi),
             orvalis::TwipsToPixels(control_spec->height, dpi), hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_spec->id)), instance, nullptr);
-        HFONT control_font = font;
+        HFONT control_font = form_font_;
         if (control_spec->kind == orvalis::ControlKind::HintLabel) {
             if (!hint_font_)
                 hint_font_ = MakeFont(825, true, dpi);
