@@ -4,6 +4,7 @@
 #include "service/conversion_pass.h"
 
 #include <functional>
+#include <utility>
 #include <string>
 
 class Win32PassPlatform : public orvalis::PassPlatform {
