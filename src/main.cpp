@@ -6,12 +6,15 @@
 
 namespace {
 
-// The folder's long form, so that starting through a short path finds the
-// same instance.
-std::string InstanceFolder() {
+std::string ApplicationFolder() {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string folder = orvalis::FolderOfModule(std::string(path, n < MAX_PATH ? n : 0));
+    return orvalis::FolderOfModule(std::string(path, n < MAX_PATH ? n : 0));
+}
+
+// The folder's long form, so that starting through a short path finds the
+// same instance.
+std::string InstanceFolder(const std::string& folder) {
     char long_form[MAX_PATH];
     const DWORD m = GetLongPathNameA(folder.c_str(), long_form, MAX_PATH);
     return m > 0 && m < MAX_PATH ? std::string(long_form, m) : folder;
@@ -22,15 +25,16 @@ std::string InstanceFolder() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Two instances on one folder would hand out the same numbers and fight
     // over the same files. The handle stays open for the life of the process.
+    const std::string folder = ApplicationFolder();
     HANDLE guard =
-        CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder()).c_str());
+        CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder(folder)).c_str());
     if (guard && GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, "Orvalis is already running.", "Orvalis",
                     MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
         return 1;
     }
 
-    frmOrvalis main_form(instance);
+    frmOrvalis main_form(instance, folder);
     main_form.Load();
     return RunMessageLoop();
 }

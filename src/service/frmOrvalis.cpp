@@ -19,12 +19,6 @@ void ShowCriticalBox(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), "Orvalis", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
 }
 
-std::string ApplicationFolder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return orvalis::FolderOfModule(std::string(path, n < MAX_PATH ? n : 0));
-}
-
 // The short form of the application folder for the batch file and the
 // converter. A drive root stays as it is, and the long form stands in when no
 // short form can be had, rather than putting both files at the drive's root.
@@ -85,7 +79,6 @@ bool frmOrvalis::FoldersUsable() const {
 }
 
 void frmOrvalis::Form_Load() {
-    app_folder_ = ApplicationFolder();
     IniFile = orvalis::PathInFolder(app_folder_, "Orvalis.ini");
     error_log_ = orvalis::PathInFolder(app_folder_, "Orvalis.err");
     const std::string short_folder = ShortApplicationFolder(app_folder_);

@@ -10,10 +10,14 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 class frmOrvalis : public orvalis::TrayCommands {
   public:
-    explicit frmOrvalis(HINSTANCE instance) : instance_(instance) {}
+    // `app_folder`: the folder of the running executable, without a trailing
+    // separator.
+    frmOrvalis(HINSTANCE instance, std::string app_folder)
+        : instance_(instance), app_folder_(std::move(app_folder)) {}
     frmOrvalis(const frmOrvalis&) = delete;
     frmOrvalis& operator=(const frmOrvalis&) = delete;
 
@@ -44,11 +48,11 @@ class frmOrvalis : public orvalis::TrayCommands {
     void CreatePopupMenuItems();
 
     HINSTANCE instance_;
+    std::string app_folder_;
     HWND hwnd_ = nullptr;
     HICON icon_ = nullptr;
     HMENU mnuPopup_ = nullptr;
     UINT taskbar_created_ = 0;
-    std::string app_folder_;
     std::string error_log_;
     orvalis::ServiceState state_;
     UINT timer1_interval_ = 3000;
