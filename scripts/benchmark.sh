@@ -3,6 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
+source "$root/scripts/wine-arch.sh"
+choose_wine_arch "$root/build/wine-shim"
 build=$("$root/scripts/build-windows.sh")
 
 export WINEPREFIX=$build/bench-prefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all

@@ -7,6 +7,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
+source "$root/scripts/wine-arch.sh"
+choose_wine_arch "$root/demo/wine-shim"
 build=$("$root/scripts/build-windows.sh")
 
 demo=$root/demo

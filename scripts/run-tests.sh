@@ -12,10 +12,17 @@ cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/host" -j "$jobs"
 ctest --test-dir "$build/host" --output-on-failure
 
-ORVALIS_BUILD_DIR=$build "$root/scripts/build-windows.sh" >/dev/null
+source "$root/scripts/wine-arch.sh"
+choose_wine_arch "$build/wine-shim"
+windows=$(ORVALIS_BUILD_DIR=$build "$root/scripts/build-windows.sh")
+if [ "$ORVALIS_ARCH" != i686 ]; then
+    # The product itself is still built, and must still need no DLL beside it.
+    product=$(ORVALIS_BUILD_DIR=$build ORVALIS_ARCH=i686 "$root/scripts/build-windows.sh")
+    "$root/tests/check-imports.sh" i686-w64-mingw32-objdump "$product/Orvalis.exe"
+fi
 
 # The Windows tests get a display of their own, whether or not one exists.
 source "$root/scripts/xvfb.sh"
 start_xvfb
 trap stop_xvfb EXIT
-ctest --test-dir "$build/windows" --output-on-failure
+ctest --test-dir "$windows" --output-on-failure

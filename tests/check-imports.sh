@@ -2,9 +2,10 @@
 # Fails when the program imports a DLL that Windows does not ship: it must
 # run from a folder holding nothing but itself and the converter.
 set -eu
-exe=$1
+objdump=$1
+exe=$2
 system_dlls="kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll version.dll msvcrt.dll advapi32.dll"
-imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || { echo "no imports found in $exe"; exit 1; }
 status=0
 for dll in $imports; do
