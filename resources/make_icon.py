@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the program's 32x32, 16-colour icon and writes Orvalis.ico.
+"""Draws the program's 32x32, 16-colour icons: Orvalis.ico and
+OrvalisWarning.ico, shown while a fax keeps failing.
 
 The picture: a sheet of fax paper with printed lines, and an arrow from the
-sheet into a tray. Run it again after changing the picture and commit the
-.ico it writes; the build uses the committed file.
+sheet into a tray. The warning variant puts a yellow warning sign over its
+lower right corner. Run it again after changing the picture and commit the
+.ico files it writes; the build uses the committed files.
 """
+import os
 import struct
 import sys
 
@@ -15,7 +18,7 @@ PALETTE = [
     (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-BLACK, DARK_GREY, LIGHT_GREY, WHITE, BLUE, DARK_BLUE = 0, 8, 7, 15, 12, 4
+BLACK, DARK_GREY, LIGHT_GREY, WHITE, BLUE, DARK_BLUE, YELLOW = 0, 8, 7, 15, 12, 4, 11
 TRANSPARENT = None
 SIZE = 32
 
@@ -45,6 +48,21 @@ def draw():
     return px
 
 
+def add_warning(px):
+    """A black-edged yellow triangle with a black "!", big enough to read at
+    the tray's 16x16."""
+    top, bottom, centre = 13, 31, 21
+    for y in range(top, bottom + 1):
+        half = (y - top) // 2 + 1
+        for x in range(centre - half, centre + half + 1):
+            edge = y == bottom or abs(x - centre) >= half - 1
+            px[y][x] = BLACK if edge else YELLOW
+    for y in list(range(18, 26)) + [27, 28]:
+        for x in (centre - 1, centre, centre + 1):
+            px[y][x] = BLACK
+    return px
+
+
 def ico_bytes(px):
     rows_xor = []
     rows_and = []
@@ -69,6 +87,8 @@ def ico_bytes(px):
 
 
 if __name__ == "__main__":
-    out = sys.argv[1] if len(sys.argv) > 1 else "Orvalis.ico"
-    with open(out, "wb") as f:
+    folder = sys.argv[1] if len(sys.argv) > 1 else "."
+    with open(os.path.join(folder, "Orvalis.ico"), "wb") as f:
         f.write(ico_bytes(draw()))
+    with open(os.path.join(folder, "OrvalisWarning.ico"), "wb") as f:
+        f.write(ico_bytes(add_warning(draw())))

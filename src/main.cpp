@@ -24,11 +24,15 @@ std::string InstanceFolder(const std::string& folder) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Two instances on one folder would hand out the same numbers and fight
-    // over the same files. The handle stays open for the life of the process.
+    // over the same files, also when they run in two users' sessions: the
+    // guard is machine-wide, and one that another user made, which this one
+    // may not open, is just as much a sign. The handle stays open for the
+    // life of the process.
     const std::string folder = ApplicationFolder();
     HANDLE guard =
         CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder(folder)).c_str());
-    if (guard && GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || (!guard && error == ERROR_ACCESS_DENIED)) {
         MessageBoxA(nullptr, "Orvalis is already running.", "Orvalis",
                     MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
         return 1;

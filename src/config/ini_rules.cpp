@@ -62,8 +62,13 @@ int32_t CounterFromText(const std::string& text) {
 }
 
 int32_t SettleWaitFromText(const std::string& text) {
+    // Every wait blocks the tray, so a typo such as 5000000 must not freeze
+    // it for hours per fax.
+    const int32_t longest = 60000;
     int32_t value = 0;
-    return ParseInt32(text, value) && value >= 0 ? value : 500;
+    if (!ParseInt32(text, value) || value < 0)
+        return 500;
+    return value > longest ? longest : value;
 }
 
 int32_t PollIntervalFromText(const std::string& text) {

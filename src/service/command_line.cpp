@@ -41,4 +41,8 @@ std::string ErrorLogEntry(int32_t task_id, const std::string& command) {
            "           " + command + "\r\n";
 }
 
+std::string FailureNotice(const std::string& name) {
+    return "Cannot convert " + name + ". See Orvalis.err.";
+}
+
 } // namespace orvalis

@@ -32,4 +32,7 @@ std::string CmdLaunchLine(const std::string& cmd_exe, const std::string& command
 // The two CR LF ended lines of one failed conversion.
 std::string ErrorLogEntry(int32_t task_id, const std::string& command);
 
+// The text of the balloon that announces a file's first failure.
+std::string FailureNotice(const std::string& name);
+
 } // namespace orvalis

@@ -3,7 +3,6 @@
 #include "command_line.h"
 #include "file_names.h"
 
-#include <algorithm>
 #include <climits>
 #include <set>
 
@@ -19,35 +18,52 @@ const int kMaxNumbersTried = 100000;
 
 class Pass {
   public:
-    Pass(ServiceState& state, PassPlatform& platform) : state_(state), platform_(platform) {}
+    Pass(ServiceState& state, RetryBook& failures, int32_t poll_ms, PassPlatform& platform)
+        : state_(state), failures_(failures), poll_ms_(poll_ms), platform_(platform) {}
 
     void Run() {
-        std::string name = NextName();
-        while (!name.empty()) {
-            const std::string source = state_.DropFolder + name;
-            if (platform_.IsHeldOpen(source)) {
-                // Still being written: leave it for a later pass, spending nothing.
-                passed_over_.insert(name);
-            } else if (!Convert(name, source)) {
+        ListedFile file;
+        bool first_listing = true;
+        while (NextFile(file, first_listing)) {
+            first_listing = false;
+            // Two people's files never share a name in one folder, so a
+            // name stands for its file within the pass.
+            passed_over_.insert(file.key);
+            if (file.name.empty()) {
+                Unusable(file);
+            } else if (platform_.IsHeldOpen(state_.DropFolder + file.name)) {
+                // Still being written: left for a later pass, spending nothing.
+            } else if (!Convert(file)) {
                 return;
             }
-            name = NextName();
         }
+        platform_.ShowFailing(failures_.AnyFailing());
     }
 
   private:
     // A new listing each time, from the beginning, minus what this pass has
-    // already given up on, so a failing file cannot hold up the ones after it.
-    std::string NextName() {
-        for (const std::string& name : platform_.ListAwdFiles(state_.DropFolder)) {
-            if (passed_over_.count(name) == 0)
-                return name;
+    // already dealt with and what still waits after failing.
+    bool NextFile(ListedFile& next, bool first_listing) {
+        const std::vector<ListedFile> listed = platform_.ListAwdFiles(state_.DropFolder);
+        if (first_listing) {
+            std::vector<std::string> keys;
+            for (const ListedFile& file : listed)
+                keys.push_back(file.key);
+            failures_.KeepOnly(keys);
         }
-        return std::string();
+        const int64_t now = platform_.NowMs();
+        for (const ListedFile& file : listed) {
+            if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
+                next = file;
+                return true;
+            }
+        }
+        return false;
     }
 
     // Returns false when the pass must end at once.
-    bool Convert(const std::string& name, const std::string& source) {
+    bool Convert(const ListedFile& file) {
+        const std::string source = state_.DropFolder + file.name;
         std::string target = NextFreeTarget();
         platform_.SaveCounter(state_.Current);
         const std::string command = BuildCommand(state_.BatchFile, source, target);
@@ -56,7 +72,7 @@ class Pass {
         const bool can_pass =
             CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
         if (!can_pass || target.empty() || !platform_.Launch(command, task_id)) {
-            Fail(name, task_id, command);
+            Fail(file, task_id, command);
             return true;
         }
 
@@ -64,25 +80,43 @@ class Pass {
         platform_.Sleep(state_.V1);
         platform_.DoEvents();
 
-        if (!platform_.CanOpenForReading(target)) {
+        if (!platform_.IsTargetComplete(target)) {
             const long long longer = 2LL * state_.V1;
             if (longer <= INT32_MAX)
                 platform_.Sleep(static_cast<int32_t>(longer));
         }
         platform_.DoEvents();
-        if (!platform_.CanOpenForReading(target)) {
-            Fail(name, task_id, command);
+        if (!platform_.IsTargetComplete(target)) {
+            // Whatever the converter left is kept: it may be all there is.
+            Fail(file, task_id, command);
             return true;
         }
 
-        if (!platform_.DeleteSource(source)) {
+        // A source that is already gone was taken by someone else watching
+        // the same folder: nothing is left to remove, and nothing is lost.
+        if (platform_.DeleteSource(source) == DeleteResult::Failed) {
             platform_.ShowCritical(kDeleteWarning);
             platform_.StopPolling();
             return false;
         }
+        failures_.RecordSuccess(file.key);
+        platform_.ShowFailing(failures_.AnyFailing());
         platform_.DoEvents();
         platform_.Sleep(state_.V1);
         return true;
+    }
+
+    // A file the converter could not be given at all: logged and announced
+    // once, then left alone until it is renamed.
+    void Unusable(const ListedFile& file) {
+        if (!failures_.RecordUnusable(file.key, file.stamp))
+            return;
+        state_.Current = NextCounter(state_.Current);
+        platform_.SaveCounter(state_.Current);
+        platform_.AppendErrorLog(
+            ErrorLogEntry(0, BuildCommand(state_.BatchFile, state_.DropFolder + file.shown,
+                                          state_.StoreFolder + TargetName(state_.Current))));
+        Announce(file, true);
     }
 
     // Moves Current on to a number whose TIF does not exist yet, so that a
@@ -98,23 +132,34 @@ class Pass {
         return std::string();
     }
 
-    void Fail(const std::string& name, int32_t task_id, const std::string& command) {
+    void Fail(const ListedFile& file, int32_t task_id, const std::string& command) {
         platform_.AppendErrorLog(ErrorLogEntry(task_id, command));
-        passed_over_.insert(name);
+        const bool first =
+            failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_);
+        Announce(file, first);
+    }
+
+    void Announce(const ListedFile& file, bool first) {
+        platform_.ShowFailing(true);
+        if (first)
+            platform_.AnnounceFailure(file.shown);
     }
 
     ServiceState& state_;
+    RetryBook& failures_;
+    int32_t poll_ms_;
     PassPlatform& platform_;
     std::set<std::string> passed_over_;
 };
 
 } // namespace
 
-void RunConversionPass(ServiceState& state, PassPlatform& platform) {
+void RunConversionPass(ServiceState& state, RetryBook& failures, int32_t poll_ms,
+                       PassPlatform& platform) {
     if (state.Busy)
         return;
     state.Busy = true;
-    Pass(state, platform).Run();
+    Pass(state, failures, poll_ms, platform).Run();
     state.Busy = false;
 }
 

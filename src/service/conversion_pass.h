@@ -3,6 +3,8 @@
 #pragma once
 
 #include "ServiceState.h"
+#include "listed_name.h"
+#include "retry_book.h"
 
 #include <cstdint>
 #include <string>
@@ -10,13 +12,15 @@
 
 namespace orvalis {
 
+enum class DeleteResult { Deleted, AlreadyGone, Failed };
+
 class PassPlatform {
   public:
     virtual ~PassPlatform() = default;
 
-    // Names (no folder) of the ordinary *.awd files, in the platform's
-    // order; empty when the folder is gone or cannot be listed.
-    virtual std::vector<std::string> ListAwdFiles(const std::string& folder) = 0;
+    // The ordinary *.awd files, in the platform's order; empty when the
+    // folder is gone or cannot be listed.
+    virtual std::vector<ListedFile> ListAwdFiles(const std::string& folder) = 0;
     // True when another process holds the file open so that it cannot be
     // opened exclusively: a fax still being written.
     virtual bool IsHeldOpen(const std::string& path) = 0;
@@ -26,18 +30,28 @@ class PassPlatform {
     virtual bool Launch(const std::string& command, int32_t& task_id) = 0;
     virtual void DoEvents() = 0;
     virtual void Sleep(int32_t ms) = 0;
-    virtual bool CanOpenForReading(const std::string& path) = 0;
-    virtual bool DeleteSource(const std::string& path) = 0;
+    // A clock in milliseconds that only moves forward.
+    virtual int64_t NowMs() = 0;
+    // True when nobody writes the TIF any more and it holds a whole TIFF.
+    virtual bool IsTargetComplete(const std::string& path) = 0;
+    virtual DeleteResult DeleteSource(const std::string& path) = 0;
     // Failures to write the log are swallowed by the platform.
     virtual void AppendErrorLog(const std::string& entry) = 0;
     virtual void ShowCritical(const std::string& text) = 0;
     // Disables Timer1 and unchecks "Enabled".
     virtual void StopPolling() = 0;
     virtual void SaveCounter(int32_t current) = 0;
+    // The tray icon's warning variant, while any file keeps failing.
+    virtual void ShowFailing(bool failing) = 0;
+    // Tells the user once that this file could not be converted.
+    virtual void AnnounceFailure(const std::string& shown_name) = 0;
 };
 
 extern const char* const kDeleteWarning;
 
-void RunConversionPass(ServiceState& state, PassPlatform& platform);
+// `failures` outlives the pass: it holds back the files that keep failing.
+// `poll_ms` is the polling interval, the first wait after a failure.
+void RunConversionPass(ServiceState& state, RetryBook& failures, int32_t poll_ms,
+                       PassPlatform& platform);
 
 } // namespace orvalis

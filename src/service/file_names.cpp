@@ -53,7 +53,7 @@ std::string InstanceMutexName(const std::string& app_folder) {
     }
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return std::string("Local\\Orvalis-") + hex;
+    return std::string("Global\\Orvalis-") + hex;
 }
 
 } // namespace orvalis

@@ -4,6 +4,7 @@
 #include "config/ini_rules.h"
 #include "config/modINI.h"
 #include "resources/resource.h"
+#include "service/command_line.h"
 #include "service/file_names.h"
 #include "service/modOrvalis.h"
 #include "service/short_path.h"
@@ -41,6 +42,8 @@ void frmOrvalis::Load() {
     // The form's 32x32 icon is the one the tray shows; the shell scales it.
     icon_ = static_cast<HICON>(
         LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS), IMAGE_ICON, 32, 32, 0));
+    warning_icon_ = static_cast<HICON>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS_WARNING), IMAGE_ICON, 32, 32, 0));
 
     // No caption, no border, no taskbar button, and left of the screen: the
     // window only exists to own the timer and the menu and to hear the tray.
@@ -140,18 +143,36 @@ void frmOrvalis::Unload() {
 }
 
 void frmOrvalis::SetPolling(bool enabled) {
-    if (enabled)
+    // Turning polling on is also how the user says "try everything now".
+    if (enabled) {
+        failures_.EndWaits();
         SetTimer(hwnd_, kTimer1, timer1_interval_, nullptr);
-    else
+    } else {
         KillTimer(hwnd_, kTimer1);
+    }
     timer1_enabled_ = enabled;
     CheckMenuItem(mnuPopup_, kMenuFirstId + orvalis::kMenuEnabled,
                   MF_BYCOMMAND | (enabled ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmOrvalis::Timer1_Timer() {
-    Win32PassPlatform platform(error_log_, [this] { SetPolling(false); });
-    orvalis::RunConversionPass(state_, platform);
+    PassFormHooks hooks;
+    hooks.stop_polling = [this] { SetPolling(false); };
+    hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
+    hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
+    Win32PassPlatform platform(error_log_, hooks);
+    orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_), platform);
+}
+
+void frmOrvalis::ShowFailing(bool failing) {
+    if (failing == failing_)
+        return;
+    failing_ = failing;
+    ModifyTrayIcon(MakeIconChangeRecord(hwnd_, TrayIcon()));
+}
+
+void frmOrvalis::AnnounceFailure(const std::string& name) {
+    ModifyTrayIcon(MakeBalloonRecord(hwnd_, "Orvalis", orvalis::FailureNotice(name)));
 }
 
 void frmOrvalis::Form_MouseMove(LPARAM lparam) {
@@ -206,7 +227,7 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == taskbar_created_ && taskbar_created_ != 0) {
         // Explorer restarted and lost every icon: without ours the program
         // could not be reached any more.
-        SetTrayIcon(hwnd_, icon_, "AWD to TIF", true);
+        SetTrayIcon(hwnd_, TrayIcon(), "AWD to TIF", true);
         return 0;
     }
     return DefWindowProcA(hwnd_, message, wparam, lparam);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "service/ServiceState.h"
+#include "service/retry_book.h"
 #include "tray/frmAbout.h"
 #include "tray/tray_events.h"
 
@@ -46,15 +47,21 @@ class frmOrvalis : public orvalis::TrayCommands {
     bool FoldersUsable() const;
     void WriteBatchFile(const std::string& converter_path);
     void CreatePopupMenuItems();
+    HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
+    void ShowFailing(bool failing);
+    void AnnounceFailure(const std::string& name);
 
     HINSTANCE instance_;
     std::string app_folder_;
     HWND hwnd_ = nullptr;
     HICON icon_ = nullptr;
+    HICON warning_icon_ = nullptr;
     HMENU mnuPopup_ = nullptr;
     UINT taskbar_created_ = 0;
     std::string error_log_;
     orvalis::ServiceState state_;
+    orvalis::RetryBook failures_;
+    bool failing_ = false; // the tray shows the warning icon
     UINT timer1_interval_ = 3000;
     bool timer1_enabled_ = false;
     bool unloading_ = false;

@@ -4,6 +4,28 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
+namespace {
+
+NOTIFYICONDATAA ModifyRecord(HWND window) {
+    NOTIFYICONDATAA record;
+    std::memset(&record, 0, sizeof record);
+    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record.hWnd = window;
+    record.uID = kTrayIconId;
+    return record;
+}
+
+// Copies as much as fits, always NUL-terminated.
+template <size_t N> void CopyText(char (&field)[N], const std::string& text) {
+    const size_t n = text.size() < N - 1 ? text.size() : N - 1;
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+} // namespace
+
 NotifyIconRecord MakeTrayRecord(HWND window, HICON icon, const std::string& tip) {
     NotifyIconRecord record;
     record.cbSize = sizeof(NotifyIconRecord);
@@ -21,4 +43,25 @@ bool SetTrayIcon(HWND window, HICON icon, const std::string& tip, bool add) {
     // The record is the leading part of NOTIFYICONDATAA; cbSize tells the shell so.
     return Shell_NotifyIconA(add ? NIM_ADD : NIM_DELETE,
                              reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
+}
+
+NOTIFYICONDATAA MakeIconChangeRecord(HWND window, HICON icon) {
+    NOTIFYICONDATAA record = ModifyRecord(window);
+    record.uFlags = NIF_ICON;
+    record.hIcon = icon;
+    return record;
+}
+
+NOTIFYICONDATAA MakeBalloonRecord(HWND window, const std::string& title, const std::string& text) {
+    NOTIFYICONDATAA record = ModifyRecord(window);
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_WARNING;
+    CopyText(record.szInfoTitle, title);
+    CopyText(record.szInfo, text);
+    return record;
+}
+
+bool ModifyTrayIcon(const NOTIFYICONDATAA& record) {
+    NOTIFYICONDATAA copy = record;
+    return Shell_NotifyIconA(NIM_MODIFY, &copy) != FALSE;
 }

@@ -3,8 +3,11 @@
 #include "config/modINI.h"
 #include "service/command_line.h"
 #include "service/message_pump.h"
+#include "service/tiff_check.h"
 
 #include <windows.h>
+
+#include <cwctype>
 
 namespace {
 
@@ -21,28 +24,107 @@ HANDLE OpenForReading(const std::string& path, DWORD share) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+std::wstring WideFromAnsi(const std::string& text) {
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Encode(UINT code_page, DWORD flags, const std::wstring& wide) {
+    const int n = WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    if (n > 0)
+        WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()), &text[0],
+                            n, nullptr, nullptr);
+    return text;
+}
+
+// The ANSI form of the name only when it names the same file: converting
+// back gives the very same characters, so no letter was replaced by a
+// look-alike or by the default character.
+std::string ExactAnsi(const wchar_t* name) {
+    const std::string ansi = Encode(CP_ACP, 0, name);
+    return WideFromAnsi(ansi) == name ? ansi : std::string();
+}
+
+// For the log and the balloon only: "?" for what the code page lacks, and
+// nothing that reads as a separator.
+std::string ShownName(const wchar_t* name) {
+    std::string shown = Encode(CP_ACP, WC_NO_BEST_FIT_CHARS, name);
+    if (shown.empty())
+        shown = Encode(CP_ACP, 0, name); // code pages that take no flags
+    for (char& c : shown) {
+        if (c == '\\' || c == '/' || c == ':')
+            c = '?';
+    }
+    return shown;
+}
+
+bool EndsWithAwd(const std::wstring& name) {
+    if (name.size() < 4)
+        return false;
+    std::wstring tail = name.substr(name.size() - 4);
+    for (wchar_t& c : tail)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return tail == L".awd";
+}
+
+// The file's bytes for the TIFF check, read where the check asks.
+class FileBytes : public orvalis::ByteSource {
+  public:
+    explicit FileBytes(HANDLE file) : file_(file) {
+        LARGE_INTEGER size;
+        size_ = GetFileSizeEx(file, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+    }
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t size) override {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return ReadFile(file_, buffer, static_cast<DWORD>(size), &read, &at) && read == size;
+    }
+
+  private:
+    HANDLE file_;
+    uint64_t size_;
+};
+
 } // namespace
 
-std::vector<std::string> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.awd").c_str(), &found);
+std::vector<orvalis::ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
+    std::vector<orvalis::ListedFile> files;
+    // Wide, because the ANSI listing maps what the code page lacks to
+    // look-alikes: a fullwidth backslash would come back as a real one.
+    const std::wstring pattern = WideFromAnsi(folder) + L"*.awd";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return names;
+        return files;
     const DWORD not_ordinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if (found.dwFileAttributes & not_ordinary)
+        // The pattern also matches through the 8.3 alias ("x.awdx" is
+        // "X~1.AWD"); only real .awd files are faxes.
+        if ((found.dwFileAttributes & not_ordinary) || !EndsWithAwd(found.cFileName))
             continue;
-        std::string name = found.cFileName;
-        // A long name with characters outside the ANSI code page comes back
-        // with "?" in their place and cannot be opened; its short name can.
-        if (name.find('?') != std::string::npos && found.cAlternateFileName[0] != '\0')
-            name = found.cAlternateFileName;
-        names.push_back(name);
-    } while (FindNextFileA(search, &found));
+        orvalis::ListedFile file;
+        file.key = Encode(CP_UTF8, 0, found.cFileName);
+        file.shown = ShownName(found.cFileName);
+        file.name = orvalis::UsableName(ExactAnsi(found.cFileName),
+                                        ExactAnsi(found.cAlternateFileName), folder.size());
+        file.stamp.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        file.stamp.write_time =
+            (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+            found.ftLastWriteTime.dwLowDateTime;
+        files.push_back(file);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
-    return names;
+    return files;
 }
 
 bool Win32PassPlatform::IsHeldOpen(const std::string& path) {
@@ -83,16 +165,29 @@ void Win32PassPlatform::Sleep(int32_t ms) {
         ::Sleep(static_cast<DWORD>(ms));
 }
 
-bool Win32PassPlatform::CanOpenForReading(const std::string& path) {
-    HANDLE file = OpenForReading(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+int64_t Win32PassPlatform::NowMs() {
+    return static_cast<int64_t>(GetTickCount64());
 }
 
-bool Win32PassPlatform::DeleteSource(const std::string& path) {
-    return DeleteFileA(path.c_str()) != FALSE;
+bool Win32PassPlatform::IsTargetComplete(const std::string& path) {
+    // Sharing only with readers: the open fails while the converter, or
+    // anyone else, still has the file open for writing.
+    HANDLE file = OpenForReading(path, FILE_SHARE_READ);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FileBytes bytes(file);
+    const bool whole = orvalis::IsWholeTiff(bytes);
+    CloseHandle(file);
+    return whole;
+}
+
+orvalis::DeleteResult Win32PassPlatform::DeleteSource(const std::string& path) {
+    if (DeleteFileA(path.c_str()))
+        return orvalis::DeleteResult::Deleted;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return orvalis::DeleteResult::AlreadyGone;
+    return orvalis::DeleteResult::Failed;
 }
 
 void Win32PassPlatform::AppendErrorLog(const std::string& entry) {

@@ -4,28 +4,40 @@
 #include "service/conversion_pass.h"
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
+
+// What the main form does for the pass.
+struct PassFormHooks {
+    std::function<void()> stop_polling;
+    std::function<void(bool)> show_failing;
+    std::function<void(const std::string&)> announce_failure;
+};
 
 class Win32PassPlatform : public orvalis::PassPlatform {
   public:
-    Win32PassPlatform(std::string error_log, std::function<void()> stop_polling)
-        : error_log_(std::move(error_log)), stop_polling_(std::move(stop_polling)) {}
+    Win32PassPlatform(std::string error_log, PassFormHooks form)
+        : error_log_(std::move(error_log)), form_(std::move(form)) {}
 
-    std::vector<std::string> ListAwdFiles(const std::string& folder) override;
+    std::vector<orvalis::ListedFile> ListAwdFiles(const std::string& folder) override;
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool Launch(const std::string& command, int32_t& task_id) override;
     void DoEvents() override;
     void Sleep(int32_t ms) override;
-    bool CanOpenForReading(const std::string& path) override;
-    bool DeleteSource(const std::string& path) override;
+    int64_t NowMs() override;
+    bool IsTargetComplete(const std::string& path) override;
+    orvalis::DeleteResult DeleteSource(const std::string& path) override;
     void AppendErrorLog(const std::string& entry) override;
     void ShowCritical(const std::string& text) override;
-    void StopPolling() override { stop_polling_(); }
+    void StopPolling() override { form_.stop_polling(); }
     void SaveCounter(int32_t current) override;
+    void ShowFailing(bool failing) override { form_.show_failing(failing); }
+    void AnnounceFailure(const std::string& shown_name) override {
+        form_.announce_failure(shown_name);
+    }
 
   private:
     std::string error_log_;
-    std::function<void()> stop_polling_;
+    PassFormHooks form_;
 };

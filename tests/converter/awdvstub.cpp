@@ -6,6 +6,10 @@
 //   none             write nothing
 //   delay MS         wait MS milliseconds, then write the TIFF
 //   lock MS          write the TIFF, then hold it open exclusively for MS ms
+//   slow MS          write the TIFF in pieces over MS ms, open for writing
+//                    (readers allowed) until the end
+//   empty            create a 0-byte TIFF and fail
+//   die              write half the TIFF, then end abruptly without closing it
 #include <windows.h>
 
 #include <cstdio>
@@ -98,6 +102,47 @@ bool WriteTiff(const std::string& target, HANDLE* keep_open) {
     return written == tiff.size();
 }
 
+// Opened as a typical converter does: others may read what is there so far.
+HANDLE CreateTarget(const std::string& target) {
+    return CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool WritePart(HANDLE file, const std::vector<unsigned char>& tiff, size_t from, size_t to) {
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(to - from);
+    return WriteFile(file, tiff.data() + from, size, &written, nullptr) && written == size;
+}
+
+// The pause after the last piece leaves a whole TIFF that is still open for
+// writing, which only the check for writers can tell from a finished one.
+int WriteSlowly(const std::string& target, int ms) {
+    const int pieces = 8;
+    HANDLE file = CreateTarget(target);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    const std::vector<unsigned char> tiff = OnePageTiff();
+    bool ok = true;
+    for (int i = 0; i < pieces && ok; ++i) {
+        ok = WritePart(file, tiff, tiff.size() * i / pieces, tiff.size() * (i + 1) / pieces);
+        Sleep(static_cast<DWORD>(ms / pieces));
+    }
+    CloseHandle(file);
+    return ok ? 0 : 1;
+}
+
+// As on a full disk or a dropped share: the file stays cut and nothing of
+// ours closes it or cleans up.
+int DieHalfway(const std::string& target) {
+    HANDLE file = CreateTarget(target);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    const std::vector<unsigned char> tiff = OnePageTiff();
+    WritePart(file, tiff, 0, tiff.size() / 2);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return 3;
+}
+
 std::string ReadWords(const std::string& source) {
     HANDLE file = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -141,5 +186,15 @@ int main(int argc, char** argv) {
         CloseHandle(held);
         return 0;
     }
+    if (std::strcmp(verb, "slow") == 0)
+        return WriteSlowly(target, ms);
+    if (std::strcmp(verb, "empty") == 0) {
+        HANDLE file = CreateTarget(target);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        return 1;
+    }
+    if (std::strcmp(verb, "die") == 0)
+        return DieHalfway(target);
     return WriteTiff(target, nullptr) ? 0 : 1;
 }

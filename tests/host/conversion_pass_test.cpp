@@ -23,6 +23,10 @@ struct Converter {
 
 const long long kNever = LLONG_MAX;
 
+long long RetryBookLongestWait() {
+    return orvalis::RetryBook::kLongestWait;
+}
+
 // A scripted drop folder, store folder and clock. Every call is traced so
 // that a test can check the order of the steps.
 class FakePlatform : public orvalis::PassPlatform {
@@ -31,17 +35,26 @@ class FakePlatform : public orvalis::PassPlatform {
     std::map<std::string, Converter> converters;
     std::set<std::string> held_open;   // sources another process writes
     std::set<std::string> undeletable; // read-only sources
-    std::set<std::string> existing;    // targets already in the store
-    std::function<void()> on_events;   // runs at each DoEvents
+    std::set<std::string> taken;       // sources someone else deletes first
+    std::set<std::string> unusable;    // names the converter cannot be given
+    std::map<std::string, orvalis::FileStamp> stamps;
+    std::vector<std::string> announced;
+    bool failing = false;            // what the tray icon shows
+    std::set<std::string> existing;  // targets already in the store
+    std::function<void()> on_events; // runs at each DoEvents
     std::vector<std::string> trace;
     std::vector<std::string> log;
     std::vector<int32_t> saved;
+    std::vector<long long> launch_times;
     int32_t next_task = 100;
     long long now = 0;
 
-    std::vector<std::string> ListAwdFiles(const std::string& folder) override {
+    std::vector<orvalis::ListedFile> ListAwdFiles(const std::string& folder) override {
         EXPECT_EQ("D:\\IN\\", folder);
-        return drop;
+        std::vector<orvalis::ListedFile> files;
+        for (const std::string& name : drop)
+            files.push_back({name, unusable.count(name) ? "" : name, name, stamps[name]});
+        return files;
     }
     bool IsHeldOpen(const std::string& path) override { return held_open.count(path) > 0; }
     bool FileExists(const std::string& path) override { return existing.count(path) > 0; }
@@ -54,6 +67,7 @@ class FakePlatform : public orvalis::PassPlatform {
         if (c.launch_fails)
             return false;
         launched[target] = {c.appears == kNever ? kNever : now + c.appears, c.opens};
+        launch_times.push_back(now);
         task_id = next_task++;
         return true;
     }
@@ -66,26 +80,30 @@ class FakePlatform : public orvalis::PassPlatform {
         trace.push_back("sleep " + std::to_string(ms));
         now += ms;
     }
-    bool CanOpenForReading(const std::string& path) override {
-        trace.push_back("open " + path);
+    int64_t NowMs() override { return now; }
+    bool IsTargetComplete(const std::string& path) override {
+        trace.push_back("check " + path);
         auto it = launched.find(path);
         if (it == launched.end() || now < it->second.appears || it->second.opens == 0)
             return false;
         --it->second.opens;
         return true;
     }
-    bool DeleteSource(const std::string& path) override {
+    orvalis::DeleteResult DeleteSource(const std::string& path) override {
         trace.push_back("delete " + path);
         const std::string name = path.substr(std::string("D:\\IN\\").size());
         if (undeletable.count(name))
-            return false;
+            return orvalis::DeleteResult::Failed;
         drop.erase(std::remove(drop.begin(), drop.end(), name), drop.end());
-        return true;
+        return taken.count(name) ? orvalis::DeleteResult::AlreadyGone
+                                 : orvalis::DeleteResult::Deleted;
     }
     void AppendErrorLog(const std::string& entry) override { log.push_back(entry); }
     void ShowCritical(const std::string& text) override { trace.push_back("critical " + text); }
     void StopPolling() override { trace.push_back("stop polling"); }
     void SaveCounter(int32_t current) override { saved.push_back(current); }
+    void ShowFailing(bool f) override { failing = f; }
+    void AnnounceFailure(const std::string& name) override { announced.push_back(name); }
 
     std::vector<std::string> Launches() const { return Filter("launch "); }
     std::vector<std::string> Sleeps() const { return Filter("sleep "); }
@@ -114,12 +132,14 @@ class ConversionPass : public ::testing::Test {
         state.DropFolder = "D:\\IN\\";
         state.StoreFolder = "D:\\OUT\\";
     }
-    void Run() { orvalis::RunConversionPass(state, fake); }
+    void Run() { orvalis::RunConversionPass(state, book, kPoll, fake); }
+    static const int32_t kPoll = 3000;
     static std::string Cmd(const std::string& source, const std::string& target) {
         return "C:\\APP\\ORVALIS.BAT " + source + " " + target;
     }
 
     ServiceState state;
+    orvalis::RetryBook book;
     FakePlatform fake;
 };
 
@@ -154,9 +174,9 @@ TEST_F(ConversionPass, OneSuccessfulFileStepByStep) {
         "events",
         "sleep 500",
         "events",
-        "open D:\\OUT\\Fax_00001.tif",
+        "check D:\\OUT\\Fax_00001.tif",
         "events",
-        "open D:\\OUT\\Fax_00001.tif",
+        "check D:\\OUT\\Fax_00001.tif",
         "delete D:\\IN\\r.awd",
         "events",
         "sleep 500",
@@ -205,7 +225,10 @@ TEST_F(ConversionPass, FailedSourceIsNotRetriedInTheSamePass) {
     EXPECT_EQ(std::vector<std::string>{"bad.awd"}, fake.drop);
     EXPECT_FALSE(state.Busy);
 
-    Run(); // the next pass tries it again, under a new number
+    Run();
+    EXPECT_EQ(2u, fake.Launches().size()) << "it waits one polling interval first";
+    fake.now += kPoll;
+    Run(); // then it is tried again, under a new number
     EXPECT_EQ(Cmd("D:\\IN\\bad.awd", "D:\\OUT\\Fax_00003.tif"), fake.Launches().back());
     EXPECT_EQ(2u, fake.log.size());
 }
@@ -217,7 +240,7 @@ TEST_F(ConversionPass, TickDuringThePassReturnsAtOnce) {
         const size_t before = fake.trace.size();
         const int32_t current = state.Current;
         ++nested;
-        orvalis::RunConversionPass(state, fake);
+        orvalis::RunConversionPass(state, book, kPoll, fake);
         EXPECT_EQ(before, fake.trace.size());
         EXPECT_EQ(current, state.Current);
         EXPECT_TRUE(state.Busy);
@@ -311,6 +334,90 @@ TEST_F(ConversionPass, DoubleWaitThatDoesNotFitIsSkipped) {
     Run();
     EXPECT_EQ(std::vector<std::string>{"1500000000"}, fake.Sleeps());
     EXPECT_EQ(1u, fake.log.size());
+}
+
+TEST_F(ConversionPass, FailingFileWaitsLongerAfterEachFailureUpToAQuarterHour) {
+    fake.drop = {"bad.awd"};
+    fake.converters["D:\\IN\\bad.awd"].appears = kNever;
+    for (fake.now = 0; fake.now < 3600000; fake.now += kPoll)
+        Run(); // a tick one interval after the last pass ended
+
+    // Worked out by hand: the waits 3, 6, 12 ... 768 s, then 900 s, each
+    // after an attempt of 1.5 s, leave room for 12 attempts in the hour.
+    EXPECT_EQ(12u, fake.log.size());
+    const long long attempt = 3 * state.V1;
+    for (size_t i = 1; i < fake.launch_times.size(); ++i) {
+        const long long wait = std::min<long long>(kPoll * (1LL << (i - 1)), 900000);
+        const long long gap = fake.launch_times[i] - fake.launch_times[i - 1];
+        EXPECT_GE(gap, attempt + wait) << "after failure " << i;
+        EXPECT_LE(gap, attempt + wait + kPoll) << "after failure " << i;
+    }
+    EXPECT_EQ(std::vector<std::string>{"bad.awd"}, fake.announced) << "announced once";
+    EXPECT_TRUE(fake.failing);
+}
+
+TEST_F(ConversionPass, WaitEndsWhenTheFileChangesOrTheUserAsks) {
+    fake.drop = {"bad.awd"};
+    fake.converters["D:\\IN\\bad.awd"].appears = kNever;
+    Run();
+    Run();
+    EXPECT_EQ(1u, fake.Launches().size());
+
+    fake.stamps["bad.awd"].size = 99; // replaced
+    Run();
+    EXPECT_EQ(2u, fake.Launches().size());
+
+    book.EndWaits(); // "Enabled" checked again
+    Run();
+    EXPECT_EQ(3u, fake.Launches().size());
+
+    fake.drop.clear(); // removed: forgotten, and the warning goes
+    Run();
+    EXPECT_FALSE(fake.failing);
+    fake.drop = {"bad.awd"};
+    Run();
+    EXPECT_EQ(4u, fake.Launches().size()) << "a new file of the same name is tried at once";
+    EXPECT_EQ(2u, fake.announced.size());
+}
+
+TEST_F(ConversionPass, WarningStaysUntilTheFailingFileConverts) {
+    fake.drop = {"bad.awd", "good.awd"};
+    fake.converters["D:\\IN\\bad.awd"].appears = kNever;
+    Run();
+    EXPECT_TRUE(fake.failing) << "one file failing is enough";
+    EXPECT_EQ(std::vector<std::string>{"bad.awd"}, fake.announced);
+
+    fake.converters["D:\\IN\\bad.awd"].appears = 0;
+    fake.now += kPoll;
+    Run();
+    EXPECT_TRUE(fake.drop.empty());
+    EXPECT_FALSE(fake.failing);
+}
+
+TEST_F(ConversionPass, FileWithoutAUsableNameIsReportedOnceAndNeverTouched) {
+    fake.drop = {"a?..?x.awd", "b.awd"};
+    fake.unusable = {"a?..?x.awd"};
+    for (int i = 0; i < 3; ++i, fake.now += RetryBookLongestWait())
+        Run();
+    EXPECT_EQ(std::vector<std::string>{Cmd("D:\\IN\\b.awd", "D:\\OUT\\Fax_00002.tif")},
+              fake.Launches());
+    ASSERT_EQ(1u, fake.log.size());
+    EXPECT_EQ("ERROR: Cannot convert the awd file! [0]\r\n           C:\\APP\\ORVALIS.BAT "
+              "\"D:\\IN\\a?..?x.awd\" D:\\OUT\\Fax_00001.tif\r\n",
+              fake.log[0]);
+    EXPECT_EQ(std::vector<std::string>{"a?..?x.awd"}, fake.announced);
+    EXPECT_EQ(0u, fake.Filter("delete D:\\IN\\a").size());
+    EXPECT_TRUE(fake.failing);
+}
+
+TEST_F(ConversionPass, SourceAlreadyTakenByAnotherWatcherCountsAsConverted) {
+    fake.drop = {"a.awd", "b.awd"};
+    fake.taken = {"a.awd"};
+    Run();
+    EXPECT_EQ(2u, fake.Launches().size());
+    EXPECT_TRUE(fake.Filter("critical").empty());
+    EXPECT_TRUE(fake.Filter("stop").empty());
+    EXPECT_TRUE(fake.log.empty());
 }
 
 } // namespace

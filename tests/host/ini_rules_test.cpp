@@ -88,6 +88,8 @@ TEST(IniRules, BadNumbersFallBackPerSetting) {
     EXPECT_EQ(500, orvalis::SettleWaitFromText("-1"));
     EXPECT_EQ(0, orvalis::SettleWaitFromText("0"));
     EXPECT_EQ(250, orvalis::SettleWaitFromText("250"));
+    EXPECT_EQ(60000, orvalis::SettleWaitFromText("60000"));
+    EXPECT_EQ(60000, orvalis::SettleWaitFromText("5000000"));
 
     EXPECT_EQ(3000, orvalis::PollIntervalFromText("abc"));
     EXPECT_EQ(3000, orvalis::PollIntervalFromText("0"));

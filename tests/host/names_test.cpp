@@ -1,5 +1,6 @@
 #include "config/dialog_layout.h"
 #include "service/file_names.h"
+#include "service/listed_name.h"
 
 #include <gtest/gtest.h>
 
@@ -54,9 +55,9 @@ TEST(Names, InstanceMutexIsPerFolderWhateverTheCase) {
     const std::string a = orvalis::InstanceMutexName("C:\\Fax\\Orvalis");
     EXPECT_EQ(a, orvalis::InstanceMutexName("c:\\FAX\\orvalis"));
     EXPECT_NE(a, orvalis::InstanceMutexName("C:\\Fax\\Orvalis2"));
-    EXPECT_EQ(0u, a.rfind("Local\\Orvalis-", 0)) << a;
+    EXPECT_EQ(0u, a.rfind("Global\\Orvalis-", 0)) << a;
     // Kernel object names allow no further backslash after the namespace.
-    EXPECT_EQ(std::string::npos, a.find('\\', 6)) << a;
+    EXPECT_EQ(std::string::npos, a.find('\\', 7)) << a;
     const std::string long_folder(600, 'x');
     EXPECT_LT(orvalis::InstanceMutexName(long_folder).size(), 64u);
 }
@@ -68,6 +69,30 @@ TEST(Names, TwipsAtTheScreensDpi) {
     EXPECT_EQ(1, orvalis::TwipsToPixels(15, 96));
     EXPECT_EQ(5, orvalis::TwipsToPixels(75, 96));
     EXPECT_EQ(-96, orvalis::TwipsToPixels(-1440, 96));
+}
+
+TEST(Names, OnlyNamesThatStayInTheDropFolderAreUsed) {
+    const size_t folder = 10; // "C:\FAX\IN\"
+    const struct {
+        const char* exact_long;
+        const char* short_name;
+        size_t folder_length;
+        const char* expected;
+    } cases[] = {
+        {"report.awd", "REPORT.AWD", folder, "report.awd"},
+        {"", "LDZ~1.AWD", folder, "LDZ~1.AWD"}, // not in the code page
+        {"a\\..\\x.awd", "A~1.AWD", folder, "A~1.AWD"},
+        {"c:x.awd", "", folder, ""},
+        {"..", "", folder, ""},
+        {"", "", folder, ""}, // no 8.3 alias on this volume
+        {"", "..\\X.AWD", folder, ""},
+        {"long name.awd", "LONGNA~1.AWD", 246, "long name.awd"}, // 259 characters
+        {"long name.awd", "LONGNA~1.AWD", 247, "LONGNA~1.AWD"},  // 260: too long
+        {"long name.awd", "LONGNA~1.AWD", 250, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, orvalis::UsableName(c.exact_long, c.short_name, c.folder_length))
+            << c.exact_long << " | " << c.short_name << " | " << c.folder_length;
 }
 
 } // namespace

@@ -10,20 +10,19 @@
 namespace {
 
 TEST(TrayRecord, IsTheShellsAnsiRecordOf88Bytes) {
-    EXPECT_EQ(88u, sizeof(NotifyIconRecord));
     EXPECT_EQ(offsetof(NOTIFYICONDATAA, hWnd), offsetof(NotifyIconRecord, hWnd));
     EXPECT_EQ(offsetof(NOTIFYICONDATAA, uCallbackMessage),
               offsetof(NotifyIconRecord, uCallbackMessage));
     EXPECT_EQ(offsetof(NOTIFYICONDATAA, hIcon), offsetof(NotifyIconRecord, hIcon));
     EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip), offsetof(NotifyIconRecord, szTip));
-    EXPECT_EQ(88u, static_cast<size_t>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(sizeof(NotifyIconRecord), static_cast<size_t>(NOTIFYICONDATAA_V1_SIZE));
 }
 
 TEST(TrayRecord, FieldsAsTheShellIsToSeeThem) {
     HWND window = reinterpret_cast<HWND>(0x1234);
     HICON icon = reinterpret_cast<HICON>(0x5678);
     const NotifyIconRecord r = MakeTrayRecord(window, icon, "AWD to TIF");
-    EXPECT_EQ(88u, r.cbSize);
+    EXPECT_EQ(sizeof(NotifyIconRecord), r.cbSize);
     EXPECT_EQ(window, r.hWnd);
     EXPECT_EQ(1u, r.uID);
     EXPECT_EQ(7u, r.uFlags);
@@ -35,6 +34,21 @@ TEST(TrayRecord, FieldsAsTheShellIsToSeeThem) {
     const NotifyIconRecord cut = MakeTrayRecord(window, icon, std::string(80, 'a'));
     EXPECT_EQ(std::string(63, 'a') + '\0', std::string(cut.szTip, 64))
         << "a long tip is cut so that the NUL still fits";
+}
+
+TEST(TrayRecord, BalloonGoesWithARecordLargeEnoughForIt) {
+    HWND window = reinterpret_cast<HWND>(0x1234);
+    const NOTIFYICONDATAA r = MakeBalloonRecord(window, "Orvalis", "Cannot convert a.awd.");
+    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE), r.cbSize);
+    EXPECT_EQ(window, r.hWnd);
+    EXPECT_EQ(1u, r.uID);
+    EXPECT_EQ(static_cast<UINT>(NIF_INFO), r.uFlags) << "the icon and the tip stay as they are";
+    EXPECT_EQ(static_cast<DWORD>(NIIF_WARNING), r.dwInfoFlags);
+    EXPECT_STREQ("Orvalis", r.szInfoTitle);
+    EXPECT_STREQ("Cannot convert a.awd.", r.szInfo);
+
+    const NOTIFYICONDATAA cut = MakeBalloonRecord(window, "Orvalis", std::string(300, 'a'));
+    EXPECT_EQ(std::string(255, 'a'), cut.szInfo);
 }
 
 } // namespace

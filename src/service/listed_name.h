@@ -1,0 +1,41 @@
+// What the pass learns about one file of the drop folder, and which of its
+// names may be handed on. Free of Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace orvalis {
+
+// Size and last-write time: when either changes, the file was replaced or
+// finished, and a failure recorded against it no longer says anything.
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t write_time = 0;
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && write_time == other.write_time;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
+struct ListedFile {
+    std::string key;   // the long name, UTF-8: unique within the folder
+    std::string name;  // the ANSI name the pass may use; empty when there is none
+    std::string shown; // the name for people: ANSI, with "?" where the code page has no letter
+    FileStamp stamp;
+};
+
+// Longest path, terminating NUL included, that the ANSI file functions take.
+const size_t kMaxAnsiPath = 260;
+
+// The name to use for a file of the folder `folder_length` characters long.
+// `exact_long` is the long name when it converts to the ANSI code page
+// exactly, else empty; `short_name` is the 8.3 alias, possibly empty. The
+// long name is preferred; the alias stands in when the long name is not
+// exact or the path would be too long. A name that could leave the folder
+// is never returned: "" then means the file cannot be taken at all.
+std::string UsableName(const std::string& exact_long, const std::string& short_name,
+                       size_t folder_length);
+
+} // namespace orvalis

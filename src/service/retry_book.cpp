@@ -1,0 +1,61 @@
+#include "retry_book.h"
+
+#include <algorithm>
+#include <set>
+
+namespace orvalis {
+
+bool RetryBook::Due(const std::string& key, const FileStamp& stamp, int64_t now_ms) {
+    auto it = entries_.find(key);
+    if (it == entries_.end())
+        return true;
+    Entry& entry = it->second;
+    if (entry.unusable)
+        return false;
+    if (entry.stamp != stamp) {
+        // Replaced or finished: a new start, though still failing until it
+        // converts, so that the warning stays until then.
+        entry.stamp = stamp;
+        entry.failures = 0;
+        entry.due_ms = now_ms;
+    }
+    return now_ms >= entry.due_ms;
+}
+
+bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, int64_t now_ms,
+                              int32_t poll_ms) {
+    const bool first = entries_.count(key) == 0;
+    Entry& entry = entries_[key];
+    entry.stamp = stamp;
+    ++entry.failures;
+    int64_t wait = std::max<int64_t>(poll_ms, 1);
+    for (int i = 1; i < entry.failures && wait < kLongestWait; ++i)
+        wait *= 2;
+    entry.due_ms = now_ms + std::min(wait, kLongestWait);
+    return first;
+}
+
+bool RetryBook::RecordUnusable(const std::string& key, const FileStamp& stamp) {
+    const bool first = entries_.count(key) == 0;
+    Entry& entry = entries_[key];
+    entry.stamp = stamp;
+    entry.unusable = true;
+    return first;
+}
+
+void RetryBook::KeepOnly(const std::vector<std::string>& keys) {
+    const std::set<std::string> present(keys.begin(), keys.end());
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (present.count(it->first))
+            ++it;
+        else
+            it = entries_.erase(it);
+    }
+}
+
+void RetryBook::EndWaits() {
+    for (auto& entry : entries_)
+        entry.second.due_ms = 0;
+}
+
+} // namespace orvalis
