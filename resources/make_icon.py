@@ -3,8 +3,8 @@
 OrvalisWarning.ico, shown while a fax keeps failing.
 
 The picture: a sheet of fax paper with printed lines, and an arrow from the
-sheet into a tray. The warning variant puts a yellow warning sign over its
-lower right corner. Run it again after changing the picture and commit the
+sheet into a tray. The warning variant puts a yellow warning sign over the
+sheet. Run it again after changing the picture and commit the
 .ico files it writes; the build uses the committed files.
 """
 import os
@@ -49,15 +49,19 @@ def draw():
 
 
 def add_warning(px):
-    """A black-edged yellow triangle with a black "!", big enough to read at
-    the tray's 16x16."""
-    top, bottom, centre = 13, 31, 21
+    """A black-edged yellow triangle with a black "!" over the sheet, big
+    enough to read at the tray's 16x16. It covers only pixels that the plain
+    icon paints too: a tray that does not erase behind an icon when it
+    changes (Wine's) would otherwise keep bits of the warning after the plain
+    icon is back."""
+    top, bottom, centre = 8, 25, 15
     for y in range(top, bottom + 1):
         half = (y - top) // 2 + 1
         for x in range(centre - half, centre + half + 1):
+            assert px[y][x] is not TRANSPARENT, (x, y)
             edge = y == bottom or abs(x - centre) >= half - 1
             px[y][x] = BLACK if edge else YELLOW
-    for y in list(range(18, 26)) + [27, 28]:
+    for y in list(range(13, 21)) + [22, 23]:
         for x in (centre - 1, centre, centre + 1):
             px[y][x] = BLACK
     return px

@@ -4,8 +4,8 @@ import re
 import time
 import unittest
 
-from harness import (V1, V2, WineTestCase, message_box_texts, press_ok, short_path, wait_until,
-                     winpath)
+from harness import (V1, V2, WineTestCase, message_box_texts, press_ok, short_path, tray_pixels,
+                     wait_until, winpath)
 
 TIFF_HEADER = b"II*\x00"
 
@@ -43,32 +43,55 @@ class Conversion(WineTestCase):
         app.close()
         self.assertEqual(3, app.current())
 
-    def test_failed_conversion_is_logged_and_the_source_kept(self):
-        app = self.configured_app("failed")
-        drop_file(self.drop, "bad.awd", "none")
+    def test_a_bad_day_loses_no_fax_and_shows_in_the_tray(self):
+        app = self.configured_app("badday")
         app.start()
-        log = wait_until(lambda: app.read("Orvalis.err"), 30, "the error log")
-        first = re.match(rb"ERROR: Cannot convert the awd file! \[(\d+)\]\r\n {11}(.*?)\r\n", log)
-        self.assertIsNotNone(first, log)
-        self.assertNotEqual(b"0", first.group(1), "the converter's process id")
-        self.assertEqual(self.expected_command(app, "bad.awd", 1).encode("latin-1"),
-                         first.group(2))
-        self.assertTrue(os.path.exists(os.path.join(self.drop, "bad.awd")))
-        self.assertEqual([], os.listdir(self.store))
+        normal = wait_until(tray_pixels, 30, "the tray icon")
+        bad = {"die.awd": "die", "empty.awd": "empty", "late.awd": "slow %d" % (8 * V1),
+               "locked.awd": "lock %d" % (6 * V1)}
+        for name, words in bad.items():
+            drop_file(self.drop, name, words)
+        drop_file(self.drop, "slow.awd", "slow %d" % V1)  # done before the second look
 
-    def test_slow_and_locked_targets(self):
-        app = self.configured_app("timing")
-        # Written after the first look (V1) but before the second (3 x V1).
-        drop_file(self.drop, "slow.awd", "delay %d" % (2 * V1))
-        # There, but held exclusively through both looks.
-        drop_file(self.drop, "locked.awd", "lock %d" % (6 * V1))
-        app.start()
+        def log():
+            return (app.read("Orvalis.err") or b"").decode("latin-1")
+        wait_until(lambda: all(n in log() for n in bad), 60, "every bad conversion logged")
         wait_until(lambda: not os.path.exists(os.path.join(self.drop, "slow.awd")), 30,
-                   "the slow conversion to count as done")
-        log = wait_until(lambda: app.read("Orvalis.err"), 30, "the locked target's entry")
-        self.assertIn(b"locked.awd", log)
-        self.assertNotIn(b"slow.awd", log)
-        self.assertTrue(os.path.exists(os.path.join(self.drop, "locked.awd")))
+                   "the slow but finished conversion to count")
+        self.assertNotIn("slow.awd", log())
+        self.assertEqual(sorted(bad), sorted(os.listdir(self.drop)), "every bad fax kept")
+        entry = re.match(r"ERROR: Cannot convert the awd file! \[(\d+)\]\r\n {11}(.*?)\r\n", log())
+        self.assertNotEqual("0", entry.group(1), "the converter's process id")
+        source = entry.group(2).split(" ")[1].split("\\")[-1]
+        number = int(entry.group(2)[-9:-4])
+        self.assertEqual(self.expected_command(app, source, number), entry.group(2))
+
+        # What a failed converter wrote is left as it is.
+        target = {s.split("\\")[-1]: t.split("\\")[-1] for s, t in reversed(app.converter_calls())}
+        sizes = {n: os.path.getsize(os.path.join(self.store, target[n])) for n in target}
+        self.assertEqual(0, sizes["empty.awd"])
+        self.assertLess(0, sizes["die.awd"])
+        self.assertLess(sizes["die.awd"], sizes["slow.awd"])
+        with open(os.path.join(self.store, target["slow.awd"]), "rb") as f:
+            self.assertEqual(TIFF_HEADER, f.read(4))
+        self.assertNotEqual(normal, wait_until(tray_pixels, 10, "the tray"), "the warning icon")
+
+        # Replaced, a failing fax converts at the next poll.
+        for name in ("die.awd", "late.awd", "locked.awd"):
+            drop_file(self.drop, name, "ok")
+        wait_until(lambda: os.listdir(self.drop) == ["empty.awd"], 30, "the replaced faxes")
+        self.assertNotEqual(normal, tray_pixels(), "the warning stays while one fails")
+
+        # Meanwhile the one that still fails is tried less and less often:
+        # at every poll it would be 13 times in this window.
+        before = log().count("empty.awd")
+        time.sleep(20)
+        self.assertLessEqual(log().count("empty.awd") - before, 4)
+
+        drop_file(self.drop, "empty.awd", "ok")
+        wait_until(lambda: os.listdir(self.drop) == [], 30, "the last replaced fax")
+        wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
+        app.close()
 
     def test_read_only_source_warns_and_stops_polling(self):
         app = self.configured_app("readonly")
@@ -90,36 +113,32 @@ class Conversion(WineTestCase):
 
     def test_awkward_names_never_run_commands_nor_lose_a_fax(self):
         app = self.configured_app("names")
+        # A fax outside the drop folder, and a name that the code page's
+        # best fit would turn into a path to it.
+        outside = os.path.join(app.make_folder("other"), "x.awd")
+        drop_file(os.path.dirname(outside), "x.awd")
         names = ["with blank.awd", "a&md INJECTED&.awd", "100%.awd", "caf\xe9.awd",
-                 "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd"]
+                 "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd", "\u0141\u00f3d\u017a.awd",
+                 "a\uff3c..\uff3c..\uff3cother\uff3cx.awd"]
         for name in names:
             drop_file(self.drop, name)
 
-        def settled():
-            log = (app.read("Orvalis.err") or b"").decode("latin-1")
-            converted = {source.split("\\")[-1] for source, _ in app.converter_calls()}
-            pending = [n for n in names
-                       if os.path.exists(os.path.join(self.drop, n)) and n not in log]
-            return not pending and all(n in converted or n in log for n in names)
-
         app.start()
-        wait_until(settled, 90, "every file to be converted or logged")
+        wait_until(lambda: os.listdir(self.drop) == ["100%.awd"], 90, "every other file converted")
+        wait_until(lambda: app.read("Orvalis.err"), 30, "the entry for 100%.awd")
         app.close()
 
         for folder, _, files in os.walk(app.folder):
-            for entry in os.listdir(folder):
-                if entry not in names:
-                    self.assertNotIn("INJECTED", entry.upper(), "a file name ran a command")
+            for entry in files:
+                self.assertNotIn("INJECTED", entry.upper(), "a file name ran a command")
+        with open(outside) as f:
+            self.assertEqual("ok", f.read(), "nothing outside the drop folder is touched")
         calls = app.converter_calls()
-        for name in names:
-            gone = not os.path.exists(os.path.join(self.drop, name))
-            if gone:
-                targets = [t for s, t in calls if s.split("\\")[-1] == name]
-                self.assertTrue(targets, "%s was deleted without being converted" % name)
-                self.assertTrue(os.path.exists(os.path.join(self.store, targets[-1].split("\\")[-1])))
-        self.assertTrue(os.path.exists(os.path.join(self.drop, "100%.awd")),
-                        "a name that cannot be passed safely stays")
-        self.assertIn("[0]", (app.read("Orvalis.err") or b"").decode("latin-1"))
+        self.assertNotIn("x.awd", [s.split("\\")[-1] for s, _ in calls])
+        self.assertEqual(len(names) - 1, len(calls))
+        for _, target in calls:
+            self.assertTrue(os.path.exists(os.path.join(self.store, target.split("\\")[-1])))
+        self.assertIn("[0]", app.read("Orvalis.err").decode("latin-1"))
 
     def test_killed_during_a_pass_then_restarted_loses_and_overwrites_nothing(self):
         app = self.configured_app("killed", v1=1500)

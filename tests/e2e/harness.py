@@ -88,6 +88,15 @@ def tray_icon_shown():
     return bool(found.stdout.split())
 
 
+def tray_pixels():
+    """The pixels of Wine's tray window, which holds only our icon."""
+    tray = x_window("Wine System Tray")
+    if not tray:
+        return None
+    shot = subprocess.run(["import", "-window", tray, "rgb:-"], capture_output=True, timeout=30)
+    return shot.stdout or None
+
+
 _last_click = [0.0]
 
 
