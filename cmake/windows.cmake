@@ -10,12 +10,13 @@ endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_library(orvalis_win32 STATIC
+    src/ui/window.cpp
+    src/ui/layout_window.cpp
+    src/ui/message_pump.cpp
     src/config/modINI.cpp
-    src/config/layout_window.cpp
     src/config/frmSetup.cpp
     src/service/short_path.cpp
     src/service/modOrvalis.cpp
-    src/service/message_pump.cpp
     src/service/win32_pass_platform.cpp
     src/service/frmOrvalis.cpp
     src/tray/frmAbout.cpp

@@ -1,6 +1,6 @@
 #include "service/file_names.h"
 #include "service/frmOrvalis.h"
-#include "service/message_pump.h"
+#include "ui/message_pump.h"
 
 #include <windows.h>
 
@@ -40,5 +40,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     frmOrvalis main_form(instance, folder);
     main_form.Load();
-    return RunMessageLoop();
+    return orvalis::RunMessageLoop();
 }

@@ -1,7 +1,7 @@
 #include "config/frmSetup.h"
 
 #include "config/modINI.h"
-#include "service/message_pump.h"
+#include "ui/message_pump.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -11,9 +11,10 @@
 namespace {
 
 using orvalis::ControlKind;
-using orvalis::ControlSpec;
+using orvalis::ControlRow;
+namespace settings = orvalis::settings;
 
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {ControlKind::Label, 1000, "Folder where to drop AWD files:", 75, 150, 2385, 225, 0},
     {ControlKind::TextBox, frmSetup::kText1 + 0, "", 390, 405, 6540, 285, 1},
     {ControlKind::HintLabel, 1200, "drag && drop a folder from Windows Explorer", 3765, 720, 3165,
@@ -24,10 +25,12 @@ const ControlSpec kControls[] = {
      240, 10},
     {ControlKind::Label, 1002, "Time, in ms, to wait for Shell && Kill operations to complete", 105,
      1875, 4140, 225, 4},
-    {ControlKind::TextBox, frmSetup::kText1 + 2, "500", 4410, 1860, 675, 285, 5},
+    {ControlKind::TextBox, frmSetup::kText1 + 2, settings::kV1.default_text, 4410, 1860, 675, 285,
+     5},
     {ControlKind::Label, 1003, "Time, in ms, to wait before checking the drop folder", 105, 2235,
      4140, 225, 6},
-    {ControlKind::TextBox, frmSetup::kText1 + 3, "3000", 4410, 2220, 675, 285, 7},
+    {ControlKind::TextBox, frmSetup::kText1 + 3, settings::kV2.default_text, 4410, 2220, 675, 285,
+     7},
     {ControlKind::Button, frmSetup::kCommand1, "&Save", 5850, 1905, 840, 450, 8},
 };
 
@@ -45,7 +48,7 @@ void frmSetup::ShowModal(HINSTANCE instance) {
         return;
     ShowWindow(form.Handle(), SW_SHOW);
     SetForegroundWindow(form.Handle());
-    RunModalLoop(form.Handle());
+    orvalis::RunModalLoop(form.Handle());
 }
 
 void frmSetup::Form_Load(HINSTANCE instance) {
@@ -61,7 +64,7 @@ void frmSetup::Form_Load(HINSTANCE instance) {
     SetFocus(Control(kText1));
 }
 
-std::string frmSetup::Text1(int index) const {
+std::string frmSetup::TextOfText1(int index) const {
     HWND box = Control(kText1 + index);
     const int length = GetWindowTextLengthA(box);
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
@@ -71,11 +74,11 @@ std::string frmSetup::Text1(int index) const {
 
 void frmSetup::Command1_Click() {
     // The order of the writes is part of the file's contract.
-    WriteINI(Text1(0), "Drop", "File", IniFile);
-    WriteINI(Text1(1), "Store", "File", IniFile);
-    WriteINI(0, "Current", "File", IniFile);
-    WriteINI(Text1(2), "V1", "Tempo", IniFile);
-    WriteINI(Text1(3), "V2", "Tempo", IniFile);
+    WriteINI(TextOfText1(0), settings::kDrop, IniFile);
+    WriteINI(TextOfText1(1), settings::kStore, IniFile);
+    WriteINI(0, settings::kCurrent, IniFile); // numbering starts again
+    WriteINI(TextOfText1(2), settings::kV1, IniFile);
+    WriteINI(TextOfText1(3), settings::kV2, IniFile);
     DestroyWindow(Handle());
 }
 
@@ -90,18 +93,10 @@ void frmSetup::Text1_OLEDragDrop(int index, HDROP drop) {
     DragFinish(drop);
 }
 
-LRESULT frmSetup::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_COMMAND:
-        // Enter and Esc arrive as IDOK and IDCANCEL and are meant to do nothing.
-        if (LOWORD(wparam) == kCommand1 && HIWORD(wparam) == BN_CLICKED)
-            Command1_Click();
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(Handle());
-        return 0;
-    }
-    return LayoutWindow::OnMessage(message, wparam, lparam);
+void frmSetup::OnCommand(int id, int code) {
+    // Enter and Esc arrive as IDOK and IDCANCEL and are meant to do nothing.
+    if (id == kCommand1 && code == BN_CLICKED)
+        Command1_Click();
 }
 
 LRESULT CALLBACK frmSetup::TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

@@ -1,13 +1,13 @@
 // The Setup dialog: the two folders and the two wait times, saved to IniFile.
 #pragma once
 
-#include "config/layout_window.h"
+#include "ui/layout_window.h"
 
 #include <shellapi.h>
 
 #include <string>
 
-class frmSetup : public LayoutWindow {
+class frmSetup : public orvalis::LayoutWindow {
   public:
     // Shows the dialog and returns when it has closed, saved or not.
     static void ShowModal(HINSTANCE instance);
@@ -15,13 +15,13 @@ class frmSetup : public LayoutWindow {
     enum ControlId { kText1 = 1100, kCommand1 = 1300 };
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnCommand(int id, int code) override;
 
   private:
     void Form_Load(HINSTANCE instance);
     void Command1_Click();
     void Text1_OLEDragDrop(int index, HDROP drop);
-    std::string Text1(int index) const;
+    std::string TextOfText1(int index) const;
 
     static LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR subclass_id, DWORD_PTR ref_data);

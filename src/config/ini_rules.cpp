@@ -1,4 +1,6 @@
-#include "ini_rules.h"
+#include "config/ini_rules.h"
+
+#include "config/settings.h"
 
 #include <climits>
 
@@ -56,9 +58,19 @@ bool ParseInt32(const std::string& text, int32_t& value) {
     return true;
 }
 
+namespace {
+
+int32_t DefaultOf(const Setting& setting) {
+    int32_t value = 0;
+    ParseInt32(setting.default_text, value);
+    return value;
+}
+
+} // namespace
+
 int32_t CounterFromText(const std::string& text) {
     int32_t value = 0;
-    return ParseInt32(text, value) ? value : 0;
+    return ParseInt32(text, value) ? value : DefaultOf(settings::kCurrent);
 }
 
 int32_t SettleWaitFromText(const std::string& text) {
@@ -67,13 +79,13 @@ int32_t SettleWaitFromText(const std::string& text) {
     const int32_t longest = 60000;
     int32_t value = 0;
     if (!ParseInt32(text, value) || value < 0)
-        return 500;
+        return DefaultOf(settings::kV1);
     return value > longest ? longest : value;
 }
 
 int32_t PollIntervalFromText(const std::string& text) {
     int32_t value = 0;
-    return ParseInt32(text, value) && value > 0 ? value : 3000;
+    return ParseInt32(text, value) && value > 0 ? value : DefaultOf(settings::kV2);
 }
 
 } // namespace orvalis

@@ -18,9 +18,10 @@ std::string IniValueFromLookup(const char* buffer, long copied, const std::strin
 bool ParseInt32(const std::string& text, int32_t& value);
 
 // The numeric settings as start-up uses them. A hand-edited file or the
-// Setup dialog can put anything there, so none of these may fail.
-int32_t CounterFromText(const std::string& text);      // not a number: 0
-int32_t SettleWaitFromText(const std::string& text);   // not a number, negative: 500; at most 60000
-int32_t PollIntervalFromText(const std::string& text); // not a number, 0 or less: 3000
+// Setup dialog can put anything there, so none of these may fail: what is
+// not a usable number gives the setting's default.
+int32_t CounterFromText(const std::string& text);      // not a number
+int32_t SettleWaitFromText(const std::string& text);   // not a number, negative; at most 60000
+int32_t PollIntervalFromText(const std::string& text); // not a number, 0 or less
 
 } // namespace orvalis

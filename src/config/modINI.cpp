@@ -1,6 +1,6 @@
-#include "modINI.h"
+#include "config/modINI.h"
 
-#include "ini_rules.h"
+#include "config/ini_rules.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "service/command_line.h"
 
 namespace orvalis {
 

@@ -1,7 +1,7 @@
-#include "conversion_pass.h"
+#include "service/conversion_pass.h"
 
-#include "command_line.h"
-#include "file_names.h"
+#include "service/command_line.h"
+#include "service/file_names.h"
 
 #include <climits>
 #include <set>

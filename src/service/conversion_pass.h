@@ -2,9 +2,9 @@
 // Fax_NNNNN.tif. Free of Windows; the main form supplies the platform.
 #pragma once
 
-#include "ServiceState.h"
-#include "listed_name.h"
-#include "retry_book.h"
+#include "service/ServiceState.h"
+#include "service/listed_name.h"
+#include "service/retry_book.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "file_names.h"
+#include "service/file_names.h"
 
-#include "command_line.h"
+#include "service/command_line.h"
 
 #include <climits>
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "config/frmSetup.h"
 #include "config/ini_rules.h"
 #include "config/modINI.h"
+#include "config/settings.h"
 #include "resources/resource.h"
 #include "service/command_line.h"
 #include "service/file_names.h"
@@ -11,6 +12,8 @@
 #include "service/win32_pass_platform.h"
 
 namespace {
+
+namespace settings = orvalis::settings;
 
 const char kClassName[] = "frmOrvalis";
 const UINT_PTR kTimer1 = 1;
@@ -34,11 +37,10 @@ std::string ShortApplicationFolder(const std::string& folder) {
 
 void frmOrvalis::Load() {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = &frmOrvalis::WindowProc;
     wc.hInstance = instance_;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS));
     wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
+    RegisterClassOnce(wc);
     // The form's 32x32 icon is the one the tray shows; the shell scales it.
     icon_ = static_cast<HICON>(
         LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS), IMAGE_ICON, 32, 32, 0));
@@ -48,9 +50,8 @@ void frmOrvalis::Load() {
     // No caption, no border, no taskbar button, and left of the screen: the
     // window only exists to own the timer and the menu and to hear the tray.
     const int width = 115, height = 44;
-    CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, -width - 60, 75, width, height,
-                    nullptr, nullptr, instance_, this);
-    if (!hwnd_) {
+    if (!Create(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, -width - 60, 75, width, height,
+                instance_)) {
         ShowCriticalBox("ERROR: Cannot create the main window!");
         ExitProcess(1);
     }
@@ -71,10 +72,10 @@ void frmOrvalis::CreatePopupMenuItems() {
 }
 
 void frmOrvalis::ReadSettings() {
-    state_.Current = orvalis::CounterFromText(ReadINI("Current", "File", 0, IniFile));
-    state_.DropFolder = GetShortPath(ReadINI("Drop", "File", "", IniFile));
-    state_.StoreFolder = GetShortPath(ReadINI("Store", "File", "", IniFile));
-    state_.V1 = orvalis::SettleWaitFromText(ReadINI("V1", "Tempo", 500, IniFile));
+    state_.Current = orvalis::CounterFromText(ReadINI(settings::kCurrent, IniFile));
+    state_.DropFolder = GetShortPath(ReadINI(settings::kDrop, IniFile));
+    state_.StoreFolder = GetShortPath(ReadINI(settings::kStore, IniFile));
+    state_.V1 = orvalis::SettleWaitFromText(ReadINI(settings::kV1, IniFile));
 }
 
 bool frmOrvalis::FoldersUsable() const {
@@ -101,10 +102,10 @@ void frmOrvalis::Form_Load() {
     state_.StoreFolder = orvalis::WithTrailingBackslash(state_.StoreFolder);
 
     WriteBatchFile(converter_path);
-    SetTrayIcon(hwnd_, icon_, "AWD to TIF", true);
+    SetTrayIcon(Handle(), icon_, "AWD to TIF", true);
     state_.Busy = false;
     timer1_interval_ =
-        static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI("V2", "Tempo", 3000, IniFile)));
+        static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
     SetPolling(true);
 }
 
@@ -129,8 +130,8 @@ void frmOrvalis::WriteBatchFile(const std::string& converter_path) {
 }
 
 void frmOrvalis::Form_Unload() {
-    WriteINI(state_.Current, "Current", "File", IniFile);
-    SetTrayIcon(hwnd_, icon_, "", false);
+    WriteINI(state_.Current, settings::kCurrent, IniFile);
+    SetTrayIcon(Handle(), icon_, "", false);
     // Ends at once, whatever is running: a pass in progress, an open About box.
     ExitProcess(0);
 }
@@ -146,9 +147,9 @@ void frmOrvalis::SetPolling(bool enabled) {
     // Turning polling on is also how the user says "try everything now".
     if (enabled) {
         failures_.EndWaits();
-        SetTimer(hwnd_, kTimer1, timer1_interval_, nullptr);
+        SetTimer(Handle(), kTimer1, timer1_interval_, nullptr);
     } else {
-        KillTimer(hwnd_, kTimer1);
+        KillTimer(Handle(), kTimer1);
     }
     timer1_enabled_ = enabled;
     CheckMenuItem(mnuPopup_, kMenuFirstId + orvalis::kMenuEnabled,
@@ -156,11 +157,11 @@ void frmOrvalis::SetPolling(bool enabled) {
 }
 
 void frmOrvalis::Timer1_Timer() {
-    PassFormHooks hooks;
+    orvalis::PassFormHooks hooks;
     hooks.stop_polling = [this] { SetPolling(false); };
     hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
     hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
-    Win32PassPlatform platform(error_log_, hooks);
+    orvalis::Win32PassPlatform platform(error_log_, hooks);
     orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_), platform);
 }
 
@@ -168,11 +169,12 @@ void frmOrvalis::ShowFailing(bool failing) {
     if (failing == failing_)
         return;
     failing_ = failing;
-    ModifyTrayIcon(MakeIconChangeRecord(hwnd_, TrayIcon()));
+    orvalis::ModifyTrayIcon(orvalis::MakeIconChangeRecord(Handle(), TrayIcon()));
 }
 
 void frmOrvalis::AnnounceFailure(const std::string& name) {
-    ModifyTrayIcon(MakeBalloonRecord(hwnd_, "Orvalis", orvalis::FailureNotice(name)));
+    orvalis::ModifyTrayIcon(
+        orvalis::MakeBalloonRecord(Handle(), "Orvalis", orvalis::FailureNotice(name)));
 }
 
 void frmOrvalis::Form_MouseMove(LPARAM lparam) {
@@ -194,9 +196,9 @@ void frmOrvalis::ShowMenu() {
     // the user clicks elsewhere; the WM_NULL afterwards lets it go properly.
     POINT at;
     GetCursorPos(&at);
-    SetForegroundWindow(hwnd_);
-    TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, hwnd_, nullptr);
-    PostMessageA(hwnd_, WM_NULL, 0, 0);
+    SetForegroundWindow(Handle());
+    TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, Handle(), nullptr);
+    PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -205,7 +207,7 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         if (wparam == kTimer1)
             Timer1_Timer();
         return 0;
-    case kTrayCallbackMessage:
+    case orvalis::kTrayCallbackMessage:
         // The window never shows on screen, so every mouse move is the tray's.
         Form_MouseMove(lparam);
         return 0;
@@ -227,21 +229,8 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == taskbar_created_ && taskbar_created_ != 0) {
         // Explorer restarted and lost every icon: without ours the program
         // could not be reached any more.
-        SetTrayIcon(hwnd_, TrayIcon(), "AWD to TIF", true);
+        SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true);
         return 0;
     }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
-}
-
-LRESULT CALLBACK frmOrvalis::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<CREATESTRUCTA*>(lparam);
-        auto* form = static_cast<frmOrvalis*>(created->lpCreateParams);
-        form->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<frmOrvalis*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcA(hwnd, message, wparam, lparam);
-    return form->OnMessage(message, wparam, lparam);
+    return Window::OnMessage(message, wparam, lparam);
 }

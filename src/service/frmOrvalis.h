@@ -6,6 +6,7 @@
 #include "service/retry_book.h"
 #include "tray/frmAbout.h"
 #include "tray/tray_events.h"
+#include "ui/window.h"
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@
 #include <string>
 #include <utility>
 
-class frmOrvalis : public orvalis::TrayCommands {
+class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
   public:
     // `app_folder`: the folder of the running executable, without a trailing
     // separator.
@@ -33,10 +34,10 @@ class frmOrvalis : public orvalis::TrayCommands {
     void SetPolling(bool enabled) override;
     void Unload() override;
 
-  private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+  protected:
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
+  private:
     void Form_Load();
     void Form_Unload();
     void Timer1_Timer();
@@ -53,7 +54,6 @@ class frmOrvalis : public orvalis::TrayCommands {
 
     HINSTANCE instance_;
     std::string app_folder_;
-    HWND hwnd_ = nullptr;
     HICON icon_ = nullptr;
     HICON warning_icon_ = nullptr;
     HMENU mnuPopup_ = nullptr;

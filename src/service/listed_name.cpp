@@ -1,4 +1,4 @@
-#include "listed_name.h"
+#include "service/listed_name.h"
 
 namespace orvalis {
 

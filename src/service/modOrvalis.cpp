@@ -1,10 +1,22 @@
-#include "modOrvalis.h"
+#include "service/modOrvalis.h"
 
-#include "tray_tip.h"
+#include "service/tray_tip.h"
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
+
+namespace orvalis {
+
+// The record is handed to the shell as the leading part of NOTIFYICONDATAA.
+static_assert(offsetof(NotifyIconRecord, hWnd) == offsetof(NOTIFYICONDATAA, hWnd), "layout");
+static_assert(offsetof(NotifyIconRecord, uCallbackMessage) ==
+                  offsetof(NOTIFYICONDATAA, uCallbackMessage),
+              "layout");
+static_assert(offsetof(NotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIcon), "layout");
+static_assert(offsetof(NotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip), "layout");
+static_assert(sizeof(NotifyIconRecord) == NOTIFYICONDATAA_V1_SIZE, "layout");
 
 namespace {
 
@@ -34,15 +46,8 @@ NotifyIconRecord MakeTrayRecord(HWND window, HICON icon, const std::string& tip)
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = kTrayCallbackMessage;
     record.hIcon = icon;
-    orvalis::FillTipField(record.szTip, tip);
+    FillTipField(record.szTip, tip);
     return record;
-}
-
-bool SetTrayIcon(HWND window, HICON icon, const std::string& tip, bool add) {
-    NotifyIconRecord record = MakeTrayRecord(window, icon, tip);
-    // The record is the leading part of NOTIFYICONDATAA; cbSize tells the shell so.
-    return Shell_NotifyIconA(add ? NIM_ADD : NIM_DELETE,
-                             reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
 }
 
 NOTIFYICONDATAA MakeIconChangeRecord(HWND window, HICON icon) {
@@ -64,4 +69,13 @@ NOTIFYICONDATAA MakeBalloonRecord(HWND window, const std::string& title, const s
 bool ModifyTrayIcon(const NOTIFYICONDATAA& record) {
     NOTIFYICONDATAA copy = record;
     return Shell_NotifyIconA(NIM_MODIFY, &copy) != FALSE;
+}
+
+} // namespace orvalis
+
+bool SetTrayIcon(HWND window, HICON icon, const std::string& tip, bool add) {
+    orvalis::NotifyIconRecord record = orvalis::MakeTrayRecord(window, icon, tip);
+    // The record is the leading part of NOTIFYICONDATAA; cbSize tells the shell so.
+    return Shell_NotifyIconA(add ? NIM_ADD : NIM_DELETE,
+                             reinterpret_cast<NOTIFYICONDATAA*>(&record)) != FALSE;
 }

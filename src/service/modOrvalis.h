@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace orvalis {
+
 // The callback message of the record: the shell reports icon events as this
 // message with the mouse message in lParam.
 const UINT kTrayCallbackMessage = WM_MOUSEMOVE;
@@ -30,13 +32,15 @@ static_assert(sizeof(NotifyIconRecord) == 88, "the tray record must be the 88-by
 
 NotifyIconRecord MakeTrayRecord(HWND window, HICON icon, const std::string& tip);
 
-// Adds (add = true) or deletes the icon of `window`; the shell's answer is
-// returned for those who care.
-bool SetTrayIcon(HWND window, HICON icon, const std::string& tip, bool add);
-
 // Records for NIM_MODIFY. The add keeps the 88-byte record that every shell
 // takes; changes go with the larger one that can carry a balloon.
 NOTIFYICONDATAA MakeIconChangeRecord(HWND window, HICON icon);
 NOTIFYICONDATAA MakeBalloonRecord(HWND window, const std::string& title, const std::string& text);
 
 bool ModifyTrayIcon(const NOTIFYICONDATAA& record);
+
+} // namespace orvalis
+
+// Adds (add = true) or deletes the icon of `window`; the shell's answer is
+// returned for those who care.
+bool SetTrayIcon(HWND window, HICON icon, const std::string& tip, bool add);

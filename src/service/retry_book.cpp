@@ -1,4 +1,4 @@
-#include "retry_book.h"
+#include "service/retry_book.h"
 
 #include <algorithm>
 #include <set>

@@ -2,7 +2,7 @@
 // Free of Windows; the clock is the caller's.
 #pragma once
 
-#include "listed_name.h"
+#include "service/listed_name.h"
 
 #include <cstdint>
 #include <map>

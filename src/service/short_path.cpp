@@ -1,4 +1,4 @@
-#include "short_path.h"
+#include "service/short_path.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tiff_check.h"
+#include "service/tiff_check.h"
 
 #include <algorithm>
 #include <iterator>

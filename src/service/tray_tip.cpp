@@ -1,4 +1,4 @@
-#include "tray_tip.h"
+#include "service/tray_tip.h"
 
 #include <cstring>
 

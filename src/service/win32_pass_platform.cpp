@@ -2,12 +2,14 @@
 
 #include "config/modINI.h"
 #include "service/command_line.h"
-#include "service/message_pump.h"
 #include "service/tiff_check.h"
+#include "ui/message_pump.h"
 
 #include <windows.h>
 
 #include <cwctype>
+
+namespace orvalis {
 
 namespace {
 
@@ -74,7 +76,7 @@ bool EndsWithAwd(const std::wstring& name) {
 }
 
 // The file's bytes for the TIFF check, read where the check asks.
-class FileBytes : public orvalis::ByteSource {
+class FileBytes : public ByteSource {
   public:
     explicit FileBytes(HANDLE file) : file_(file) {
         LARGE_INTEGER size;
@@ -96,8 +98,8 @@ class FileBytes : public orvalis::ByteSource {
 
 } // namespace
 
-std::vector<orvalis::ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
-    std::vector<orvalis::ListedFile> files;
+std::vector<ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
+    std::vector<ListedFile> files;
     // Wide, because the ANSI listing maps what the code page lacks to
     // look-alikes: a fullwidth backslash would come back as a real one.
     const std::wstring pattern = WideFromAnsi(folder) + L"*.awd";
@@ -112,11 +114,11 @@ std::vector<orvalis::ListedFile> Win32PassPlatform::ListAwdFiles(const std::stri
         // "X~1.AWD"); only real .awd files are faxes.
         if ((found.dwFileAttributes & not_ordinary) || !EndsWithAwd(found.cFileName))
             continue;
-        orvalis::ListedFile file;
+        ListedFile file;
         file.key = Encode(CP_UTF8, 0, found.cFileName);
         file.shown = ShownName(found.cFileName);
-        file.name = orvalis::UsableName(ExactAnsi(found.cFileName),
-                                        ExactAnsi(found.cAlternateFileName), folder.size());
+        file.name = UsableName(ExactAnsi(found.cFileName), ExactAnsi(found.cAlternateFileName),
+                               folder.size());
         file.stamp.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         file.stamp.write_time =
             (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -141,7 +143,7 @@ bool Win32PassPlatform::FileExists(const std::string& path) {
 }
 
 bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
-    std::string line = orvalis::CmdLaunchLine(SystemCmdExe(), command);
+    std::string line = CmdLaunchLine(SystemCmdExe(), command);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -157,7 +159,7 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
 }
 
 void Win32PassPlatform::DoEvents() {
-    ::DoEvents();
+    orvalis::DoEvents();
 }
 
 void Win32PassPlatform::Sleep(int32_t ms) {
@@ -176,18 +178,18 @@ bool Win32PassPlatform::IsTargetComplete(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE)
         return false;
     FileBytes bytes(file);
-    const bool whole = orvalis::IsWholeTiff(bytes);
+    const bool whole = IsWholeTiff(bytes);
     CloseHandle(file);
     return whole;
 }
 
-orvalis::DeleteResult Win32PassPlatform::DeleteSource(const std::string& path) {
+DeleteResult Win32PassPlatform::DeleteSource(const std::string& path) {
     if (DeleteFileA(path.c_str()))
-        return orvalis::DeleteResult::Deleted;
+        return DeleteResult::Deleted;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return orvalis::DeleteResult::AlreadyGone;
-    return orvalis::DeleteResult::Failed;
+        return DeleteResult::AlreadyGone;
+    return DeleteResult::Failed;
 }
 
 void Win32PassPlatform::AppendErrorLog(const std::string& entry) {
@@ -205,5 +207,7 @@ void Win32PassPlatform::ShowCritical(const std::string& text) {
 }
 
 void Win32PassPlatform::SaveCounter(int32_t current) {
-    WriteINI(current, "Current", "File", IniFile);
+    WriteINI(current, settings::kCurrent, IniFile);
 }
+
+} // namespace orvalis

@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+namespace orvalis {
+
 // What the main form does for the pass.
 struct PassFormHooks {
     std::function<void()> stop_polling;
@@ -14,12 +16,12 @@ struct PassFormHooks {
     std::function<void(const std::string&)> announce_failure;
 };
 
-class Win32PassPlatform : public orvalis::PassPlatform {
+class Win32PassPlatform : public PassPlatform {
   public:
     Win32PassPlatform(std::string error_log, PassFormHooks form)
         : error_log_(std::move(error_log)), form_(std::move(form)) {}
 
-    std::vector<orvalis::ListedFile> ListAwdFiles(const std::string& folder) override;
+    std::vector<ListedFile> ListAwdFiles(const std::string& folder) override;
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool Launch(const std::string& command, int32_t& task_id) override;
@@ -27,7 +29,7 @@ class Win32PassPlatform : public orvalis::PassPlatform {
     void Sleep(int32_t ms) override;
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
-    orvalis::DeleteResult DeleteSource(const std::string& path) override;
+    DeleteResult DeleteSource(const std::string& path) override;
     void AppendErrorLog(const std::string& entry) override;
     void ShowCritical(const std::string& text) override;
     void StopPolling() override { form_.stop_polling(); }
@@ -41,3 +43,5 @@ class Win32PassPlatform : public orvalis::PassPlatform {
     std::string error_log_;
     PassFormHooks form_;
 };
+
+} // namespace orvalis

@@ -1,4 +1,4 @@
-#include "about_caption.h"
+#include "tray/about_caption.h"
 
 namespace orvalis {
 

@@ -7,9 +7,9 @@
 namespace {
 
 using orvalis::ControlKind;
-using orvalis::ControlSpec;
+using orvalis::ControlRow;
 
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     // Label1 reaches past the client area's right edge and is clipped there.
     {ControlKind::Label, 1000, "Convert Microsoft AWD fax files to TIF format", 90, 90, 3390, 255,
      0},
@@ -66,16 +66,7 @@ void frmAbout::Command1_Click() {
     DestroyWindow(Handle());
 }
 
-LRESULT frmAbout::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-    case WM_COMMAND:
-        if ((LOWORD(wparam) == kCommand1 && HIWORD(wparam) == BN_CLICKED) ||
-            LOWORD(wparam) == IDCANCEL)
-            Command1_Click();
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(Handle());
-        return 0;
-    }
-    return LayoutWindow::OnMessage(message, wparam, lparam);
+void frmAbout::OnCommand(int id, int code) {
+    if ((id == kCommand1 && code == BN_CLICKED) || id == IDCANCEL)
+        Command1_Click();
 }

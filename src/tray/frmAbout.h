@@ -2,9 +2,9 @@
 // most one is open at a time.
 #pragma once
 
-#include "config/layout_window.h"
+#include "ui/layout_window.h"
 
-class frmAbout : public LayoutWindow {
+class frmAbout : public orvalis::LayoutWindow {
   public:
     // Opens the dialog, or brings it forward when it is already open.
     void Show(HINSTANCE instance);
@@ -12,7 +12,7 @@ class frmAbout : public LayoutWindow {
     enum ControlId { kCommand1 = 1300 };
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnCommand(int id, int code) override;
 
   private:
     void Form_Load(HINSTANCE instance);

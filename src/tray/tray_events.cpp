@@ -1,4 +1,4 @@
-#include "tray_events.h"
+#include "tray/tray_events.h"
 
 namespace orvalis {
 

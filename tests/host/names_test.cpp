@@ -1,4 +1,4 @@
-#include "config/dialog_layout.h"
+#include "ui/twips_layout.h"
 #include "service/file_names.h"
 #include "service/listed_name.h"
 

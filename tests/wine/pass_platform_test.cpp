@@ -14,7 +14,7 @@ class PassPlatform : public ::testing::Test {
   protected:
     TempFolder temp;
     std::string folder = temp.Path() + "\\";
-    Win32PassPlatform platform{temp.File("Orvalis.err"), PassFormHooks()};
+    orvalis::Win32PassPlatform platform{temp.File("Orvalis.err"), orvalis::PassFormHooks()};
 
     void MakeWide(const std::wstring& name) {
         const std::wstring path = std::wstring(folder.begin(), folder.end()) + name;

@@ -4,19 +4,11 @@
 
 #include <shellapi.h>
 
-#include <cstddef>
 #include <cstring>
 
 namespace {
 
-TEST(TrayRecord, IsTheShellsAnsiRecordOf88Bytes) {
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, hWnd), offsetof(NotifyIconRecord, hWnd));
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, uCallbackMessage),
-              offsetof(NotifyIconRecord, uCallbackMessage));
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, hIcon), offsetof(NotifyIconRecord, hIcon));
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, szTip), offsetof(NotifyIconRecord, szTip));
-    EXPECT_EQ(sizeof(NotifyIconRecord), static_cast<size_t>(NOTIFYICONDATAA_V1_SIZE));
-}
+using namespace orvalis;
 
 TEST(TrayRecord, FieldsAsTheShellIsToSeeThem) {
     HWND window = reinterpret_cast<HWND>(0x1234);

@@ -8,7 +8,8 @@ namespace orvalis {
 
 enum class ControlKind { Label, HintLabel, TextBox, Button };
 
-struct ControlSpec {
+// A control's row in a form's layout table.
+struct ControlRow {
     ControlKind kind;
     int id; // control identifier; distinct from IDOK and IDCANCEL
     const char* text;
@@ -19,7 +20,7 @@ struct ControlSpec {
 struct FormLayout {
     const char* caption;
     int client_width, client_height; // twips
-    const ControlSpec* controls;
+    const ControlRow* controls;
     size_t count;
 };
 

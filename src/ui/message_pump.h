@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace orvalis {
+
 // Runs the handlers of every message already waiting, then returns.
 void DoEvents();
 
@@ -11,3 +13,5 @@ int RunMessageLoop();
 
 // Runs until `window` is destroyed (or WM_QUIT arrives, which is passed on).
 void RunModalLoop(HWND window);
+
+} // namespace orvalis

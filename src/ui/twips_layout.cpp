@@ -1,4 +1,4 @@
-#include "dialog_layout.h"
+#include "ui/twips_layout.h"
 
 namespace orvalis {
 

@@ -1,4 +1,6 @@
-#include "message_pump.h"
+#include "ui/message_pump.h"
+
+namespace orvalis {
 
 namespace {
 
@@ -45,3 +47,5 @@ void RunModalLoop(HWND window) {
         Dispatch(msg);
     }
 }
+
+} // namespace orvalis
