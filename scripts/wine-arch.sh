@@ -12,8 +12,8 @@ choose_wine_arch() {
         return
     fi
     export ORVALIS_ARCH=x86_64
-    echo "note: this machine cannot run 32-bit programs; the Windows tests run" \
-         "a 64-bit build of the same sources under wine64." >&2
+    echo "note: this machine cannot run 32-bit programs; a 64-bit build of the" \
+         "same sources runs under wine64 instead." >&2
     mkdir -p "$shim_folder"
     local name
     for name in wine wine-stable; do
