@@ -23,10 +23,23 @@ add_library(orvalis_win32 STATIC
 target_include_directories(orvalis_win32 PUBLIC src ${CMAKE_SOURCE_DIR})
 target_link_libraries(orvalis_win32 PUBLIC orvalis_core comctl32 shell32 version user32 gdi32)
 
-add_executable(Orvalis WIN32 src/main.cpp resources/Orvalis.rc)
+# Windows shows the version as major and two-digit minor, "1.01" for 1.1.
+string(REPLACE "." "," ORVALIS_VERSION_COMMAS "${PROJECT_VERSION}")
+set(minor ${PROJECT_VERSION_MINOR})
+if(minor LESS 10)
+    set(minor 0${minor})
+endif()
+set(ORVALIS_DISPLAY_VERSION "${PROJECT_VERSION_MAJOR}.${minor}")
+configure_file(resources/Orvalis.rc.in Orvalis.rc @ONLY)
+configure_file(resources/Orvalis.manifest.in Orvalis.manifest @ONLY)
+
+add_executable(Orvalis WIN32 src/main.cpp ${CMAKE_BINARY_DIR}/Orvalis.rc)
 target_link_libraries(Orvalis PRIVATE orvalis_win32)
-set_source_files_properties(resources/Orvalis.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_SOURCE_DIR}/resources/Orvalis.manifest")
+# The generated Orvalis.rc finds resource.h, the icons and the generated
+# manifest through these folders.
+set_source_files_properties(${CMAKE_BINARY_DIR}/Orvalis.rc PROPERTIES
+    INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources;${CMAKE_BINARY_DIR}"
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_BINARY_DIR}/Orvalis.manifest")
 
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 add_subdirectory(tests)
