@@ -6,6 +6,14 @@ if(MINGW)
     set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
     add_compile_options(-Wall -Wextra)
     add_link_options(${STATIC_RUNTIME})
+    # The same sources give the same bytes, wherever and whenever they are
+    # built: no link time in the PE header, no source or build folder in the
+    # objects. The build folder goes last, as it may lie inside the sources
+    # and the last matching map wins.
+    add_compile_options(
+        $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>
+        $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>)
+    add_link_options(-Wl,--no-insert-timestamp)
 endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 
