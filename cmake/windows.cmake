@@ -49,5 +49,15 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/Orvalis.rc PROPERTIES
     INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources;${CMAKE_BINARY_DIR}"
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_BINARY_DIR}/Orvalis.manifest")
 
+# The release: dist/Orvalis-<version>-win32.zip and its .sha256
+# (scripts/package.sh). Its time stamps come from SOURCE_DATE_EPOCH.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_target(release_zip
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/release_zip.py
+            ${ORVALIS_DISPLAY_VERSION} ${CMAKE_SOURCE_DIR}/dist
+            $<TARGET_FILE:Orvalis> ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+    VERBATIM)
+add_dependencies(release_zip Orvalis)
+
 add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 add_subdirectory(tests)
