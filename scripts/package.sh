@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Makes the Windows release: dist/Orvalis-<version>-win32.zip (Orvalis.exe,
+# README.txt, LICENSE.txt) and its .sha256, from a 32-bit build of its own in
+# $ORVALIS_BUILD_DIR/release (default: build/release). The same commit gives
+# the same bytes, whatever folder it is built in and whenever.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/bootstrap.sh"
+
+if [ -n "$(git -C "$root" status --porcelain)" ]; then
+    echo "Warning: uncommitted changes; this zip is not that of any commit." >&2
+fi
+# Every date inside the release is the commit's.
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+
+build=${ORVALIS_BUILD_DIR:-$root/build}/release
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target release_zip >&2
+
+cd "$root/dist"
+for sum in Orvalis-*-win32.zip.sha256; do
+    sha256sum -c "$sum"
+done
