@@ -3,5 +3,6 @@ set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-
 target_compile_options(orvalis_core PRIVATE ${SANITIZE})
 target_link_options(orvalis_core PUBLIC ${SANITIZE})
 
-add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
-add_subdirectory(tests/host)
+if(BUILD_TESTING)
+    add_subdirectory(tests/host)
+endif()

@@ -1,21 +1,25 @@
 # The Windows program, its Win32 tests under Wine, and the end-to-end tests.
 enable_language(RC)
 
+# Every program built here, the test tools included, must run from a folder
+# that holds nothing but itself: no DLL of the compiler's beside it. And the
+# same sources give the same bytes wherever and whenever they are built: no
+# link time in the PE header.
 if(MINGW)
-    # One .exe that needs no DLL beside it.
-    set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-    add_compile_options(-Wall -Wextra)
-    add_link_options(${STATIC_RUNTIME})
-    # The same sources give the same bytes, wherever and whenever they are
-    # built: no link time in the PE header, no source or build folder in the
-    # objects. The build folder goes last, as it may lie inside the sources
-    # and the last matching map wins.
-    add_compile_options(
+    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+endif()
+
+# What our own targets are compiled with. No source or build folder goes
+# into the objects; the build folder goes last, as it may lie inside the
+# sources and the last matching map wins.
+add_library(orvalis_windows_build INTERFACE)
+target_compile_definitions(orvalis_windows_build INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX)
+if(MINGW)
+    target_compile_options(orvalis_windows_build INTERFACE
         $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>
         $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>)
-    add_link_options(-Wl,--no-insert-timestamp)
 endif()
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(orvalis_core PUBLIC orvalis_windows_build)
 
 add_library(orvalis_win32 STATIC
     src/ui/window.cpp
@@ -29,8 +33,9 @@ add_library(orvalis_win32 STATIC
     src/service/frmOrvalis.cpp
     src/tray/frmAbout.cpp
 )
-target_include_directories(orvalis_win32 PUBLIC src ${CMAKE_SOURCE_DIR})
-target_link_libraries(orvalis_win32 PUBLIC orvalis_core comctl32 shell32 version user32 gdi32)
+target_include_directories(orvalis_win32 PUBLIC src)
+target_link_libraries(orvalis_win32 PUBLIC orvalis_core comctl32 shell32 version user32 gdi32
+                                    PRIVATE orvalis_warnings)
 
 # Windows shows the version as major and two-digit minor, "1.01" for 1.1.
 string(REPLACE "." "," ORVALIS_VERSION_COMMAS "${PROJECT_VERSION}")
@@ -40,15 +45,20 @@ if(minor LESS 10)
 endif()
 set(ORVALIS_DISPLAY_VERSION "${PROJECT_VERSION_MAJOR}.${minor}")
 configure_file(resources/Orvalis.rc.in Orvalis.rc @ONLY)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ORVALIS_MANIFEST_ARCH amd64)
+else()
+    set(ORVALIS_MANIFEST_ARCH x86)
+endif()
 configure_file(resources/Orvalis.manifest.in Orvalis.manifest @ONLY)
 
 add_executable(Orvalis WIN32 src/main.cpp ${CMAKE_BINARY_DIR}/Orvalis.rc)
-target_link_libraries(Orvalis PRIVATE orvalis_win32)
-# The generated Orvalis.rc finds resource.h, the icons and the generated
-# manifest through these folders.
+target_link_libraries(Orvalis PRIVATE orvalis_win32 orvalis_warnings)
+# The generated Orvalis.rc finds the icons, the generated manifest and the
+# resource ids that the code shares through these folders.
 set_source_files_properties(${CMAKE_BINARY_DIR}/Orvalis.rc PROPERTIES
-    INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources;${CMAKE_BINARY_DIR}"
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_BINARY_DIR}/Orvalis.manifest")
+    INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources;${CMAKE_SOURCE_DIR}/src;${CMAKE_BINARY_DIR}"
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_SOURCE_DIR}/resources/OrvalisWarning.ico;${CMAKE_SOURCE_DIR}/src/resource.h;${CMAKE_BINARY_DIR}/Orvalis.manifest")
 
 # The release: dist/Orvalis-<version>-win32.zip and its .sha256
 # (scripts/package.sh). Its time stamps come from SOURCE_DATE_EPOCH.
@@ -60,5 +70,6 @@ add_custom_target(release_zip
     VERBATIM)
 add_dependencies(release_zip Orvalis)
 
-add_subdirectory(${GOOGLETEST_SOURCE} googletest EXCLUDE_FROM_ALL)
-add_subdirectory(tests)
+if(BUILD_TESTING)
+    add_subdirectory(tests)
+endif()

@@ -7,7 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${ORVALIS_ARCH:-i686}
 build=${ORVALIS_BUILD_DIR:-$root/build}/windows-$arch
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" >/dev/null
+preset=windows
+[ "$arch" = i686 ] || preset=windows-$arch
+(cd "$root" && cmake --preset "$preset" -B "$build" >/dev/null)
 cmake --build "$build" -j "$(nproc)" >&2
 echo "$build"

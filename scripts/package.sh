@@ -15,8 +15,7 @@ SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
 
 build=${ORVALIS_BUILD_DIR:-$root/build}/release
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" >/dev/null
+(cd "$root" && cmake --preset windows -B "$build" -DBUILD_TESTING=OFF >/dev/null)
 cmake --build "$build" -j "$(nproc)" --target release_zip >&2
 
 cd "$root/dist"

@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ORVALIS_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 
-cmake -S "$root" -B "$build/host" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+(cd "$root" && cmake --preset host -B "$build/host" >/dev/null)
 cmake --build "$build/host" -j "$jobs"
 ctest --test-dir "$build/host" --output-on-failure
 

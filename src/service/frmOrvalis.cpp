@@ -4,7 +4,7 @@
 #include "config/ini_rules.h"
 #include "config/modINI.h"
 #include "config/settings.h"
-#include "resources/resource.h"
+#include "resource.h"
 #include "service/command_line.h"
 #include "service/file_names.h"
 #include "service/modOrvalis.h"
