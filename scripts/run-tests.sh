@@ -17,8 +17,9 @@ choose_wine_arch "$build/wine-shim"
 windows=$(ORVALIS_BUILD_DIR=$build "$root/scripts/build-windows.sh")
 if [ "$ORVALIS_ARCH" != i686 ]; then
     # The product itself is still built, and must still need no DLL beside it.
-    product=$(ORVALIS_BUILD_DIR=$build ORVALIS_ARCH=i686 "$root/scripts/build-windows.sh")
-    "$root/tests/check-imports.sh" i686-w64-mingw32-objdump "$product/Orvalis.exe"
+    (cd "$root" && cmake --preset windows -B "$build/product-i686" -DBUILD_TESTING=OFF >/dev/null)
+    cmake --build "$build/product-i686" -j "$jobs" --target Orvalis
+    "$root/tests/check-imports.sh" i686-w64-mingw32-objdump "$build/product-i686/Orvalis.exe"
 fi
 
 # The Windows tests get a display of their own, whether or not one exists.
