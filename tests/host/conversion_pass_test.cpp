@@ -90,7 +90,7 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     Fake fake(99998, 2,
               {"held.awd", "slowtaken.awd", "once.awd", "nostart.awd", "100%.awd", "a&b c.awd",
                "readonly.awd", "b.awd"});
-    EXPECT_EQ("7! ", fake.Run()) << "seven entries shown, and the warning";
+    EXPECT_EQ("7! ", fake.Run()) << "five launches, the box, the stop; and the icon warns";
     EXPECT_EQ("I\\slowtaken.awd O\\Fax_99999.tif|I\\once.awd O\\Fax_00000.tif|"
               "I\\nostart.awd O\\Fax_00003.tif|\"I\\a&b c.awd\" O\\Fax_00005.tif|"
               "I\\readonly.awd O\\Fax_00006.tif|WARNING: Cannot remove the awd file from the drop "

@@ -72,15 +72,17 @@ TEST(TiffCheck, OfAllLengthsOfAWholeFileOnlyTheWholeIsWhole) {
 }
 
 TEST(TiffCheck, DamageIsFound) {
-    // Where the first of two little-endian directories, a strip each, keeps things.
+    // Where the first of two little-endian directories, with a strip each, keeps
+    // its entries' fields.
     const size_t kWidth = 10, kOffsets = 22, kCounts = 34, kType = 2, kNumber = 4, kValue = 8;
     const std::tuple<const char*, size_t, uint32_t, int, bool> cases[] = {
         {"byte orders mixed", 1, 'M', 1, false},
         {"43, not 42", 2, 43, 2, false},
+        // The second directory starts 42 bytes after the first; its link is at 46.
+        {"second directory links back to the first", 42 + 46, 8, 4, false},
         {"strip end wraps 32 bits", kOffsets + kValue, 0xFFFFFFF8, 4, false},
         {"strip in the header", kOffsets + kValue, 0, 4, false},
         {"strip of 0 bytes", kCounts + kValue, 0, 4, false},
-        {"byte counts missing", kCounts, 280, 2, false},
         {"fewer byte counts than offsets", kCounts + kNumber, 0, 4, false},
         {"offsets of type SLONG", kOffsets + kType, 9, 2, false},
         {"65536 widths run past the end", kWidth + kNumber, 65536, 4, false},
