@@ -10,7 +10,7 @@
 //   die              write half the TIFF, then end abruptly without closing it
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 // A 64x64 white bilevel page, uncompressed, little-endian.
@@ -35,25 +35,20 @@ static std::string OnePageTiff() {
 }
 
 int main(int argc, char** argv) {
-    std::string log(MAX_PATH, '\0');
-    log.resize(GetModuleFileNameA(nullptr, &log[0], MAX_PATH));
-    if (FILE* f = std::fopen((log.substr(0, log.rfind('\\')) + "\\converter.log").c_str(), "ab")) {
-        std::fprintf(f, "%s", GetCommandLineA());
-        for (int i = 1; i < argc; ++i)
-            std::fprintf(f, " |%s|", argv[i]);
-        std::fprintf(f, "\r\n");
-        std::fclose(f);
-    }
+    std::string folder(MAX_PATH, '\0');
+    folder.resize(GetModuleFileNameA(nullptr, &folder[0], MAX_PATH));
+    std::ofstream log(folder.substr(0, folder.rfind('\\')) + "\\converter.log", std::ios::app);
+    log << GetCommandLineA();
+    for (int i = 1; i < argc; ++i)
+        log << " |" << argv[i] << "|";
+    log << std::endl; // flushed before any waiting, for those who watch the calls
     if (argc != 4 || std::string(argv[1]) != "/c")
         return 2;
-    char verb[32] = {};
+    std::string how;
     int ms = 0;
-    if (FILE* f = std::fopen(argv[2], "rb")) {
-        std::fscanf(f, "%31s %d", verb, &ms);
-        std::fclose(f);
-    }
+    std::ifstream(argv[2]) >> how >> ms;
 
-    const std::string tiff = OnePageTiff(), how = verb;
+    const std::string tiff = OnePageTiff();
     // A converter lets others read what it has written so far; "lock" does not.
     HANDLE file = CreateFileA(argv[3], GENERIC_WRITE, how == "lock" ? 0 : FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

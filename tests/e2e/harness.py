@@ -42,10 +42,6 @@ def probe(*args):
         return code, out.read().decode("latin-1").replace("\r", "").split("\n")[:-1]
 
 
-def short_path(path):
-    return probe("short", winpath(path))[1][0]
-
-
 def windows(title, cls="*"):
     """How many such windows are visible, and the texts of one's controls."""
     code, lines = probe("texts", cls, title)
@@ -182,6 +178,7 @@ class App:
 class Journey(unittest.TestCase):
     def app(self, name, **settings):
         """A test application folder, with an Orvalis.ini for its own folders."""
+        wait_until(lambda: not tray_icon_shown(), 20, "the tray icon of a journey before")
         app = App(name)
         self.addCleanup(app.kill)  # a message box goes with its process
         app.write_ini(**settings)

@@ -6,7 +6,7 @@ import re
 import time
 
 from harness import (V1, V2, WM_CLOSE, WM_COMMAND, Journey, choose, click_tray, menu_open,
-                     post, probe, short_path, tray_icon_shown, tray_pixels,
+                     post, probe, tray_icon_shown, tray_pixels,
                      wait_until, windows, winpath, x_window, xdo)
 
 ABOUT = "Orvalis - V1.1"
@@ -30,7 +30,12 @@ class Journeys(Journey):
 
         app.start()
         setup = wait_until(lambda: x_window("Orvalis Setup"), 30, "the Setup dialog again")
-        self.assertEqual(["", "", "500", "3000"], windows("Orvalis Setup")[1][1:8:2], "the boxes")
+        wait, hint = "Time, in ms, to wait ", "drag && drop a folder from Windows Explorer"
+        self.assertEqual((1, ["Folder where to drop AWD files:", "",
+                              "Folder where to store converted TIF files:", "",
+                              wait + "for Shell && Kill operations to complete", "500",
+                              wait + "before checking the drop folder", "3000", "&Save", hint,
+                              hint]), windows("Orvalis Setup"))
         xdo("windowfocus", "--sync", setup)
         # The last digit comes after Enter and Esc: it arrives only if they
         # closed nothing.
@@ -43,7 +48,7 @@ class Journeys(Journey):
         xdo("key", "alt+s")
         wait_until(tray_icon_shown, 30, "the tray icon after Save")
         self.assertEqual(app.ini_text(v1=450, v2=2500).encode(), app.read("Orvalis.ini"))
-        folder = short_path(app.folder)
+        folder = probe("short", winpath(app.folder))[1][0]
         self.assertEqual(b"@echo off\r\n%s\\AWDVSTUB.EXE /c %%1 %%2\r\n" % folder.encode(),
                          app.read("ORVALIS.BAT"))
 
@@ -84,10 +89,9 @@ class Journeys(Journey):
         app.wait_exit()
 
         self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
-        calls = app.converter_calls()
-        numbers = [int(target[4:9]) for _, target in calls]
+        numbers = [int(target[4:9]) for _, target in app.converter_calls()]
         self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
-        self.assertEqual({"a.awd", "b.awd", "c.awd"}, {source for source, _ in calls})
+        self.assertEqual({"a.awd", "b.awd", "c.awd"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
 
     def test_bad_day(self):
@@ -103,7 +107,8 @@ class Journeys(Journey):
         wait_until(lambda: all(n in app.log() for n in bad), 60, "every bad conversion logged")
         self.assertEqual(sorted(bad), app.dropped(), "every bad fax kept")
         # The first entry, byte for byte, with the converter's process id.
-        paths = [re.escape(short_path(p)) for p in (app.path("ORVALIS.BAT"), app.drop, app.store)]
+        paths = [re.escape(probe("short", winpath(p))[1][0])
+                 for p in (app.path("ORVALIS.BAT"), app.drop, app.store)]
         self.assertRegex(app.log(), r"\AERROR: Cannot convert the awd file! \[[1-9]\d*\]\r\n {11}"
                          r"%s %s\\[a-z]+\.awd %s\\Fax_\d{5}\.tif\r\n" % tuple(paths))
         # What a failed converter wrote is left as it is.
@@ -151,7 +156,8 @@ class Journeys(Journey):
     def test_awkward_names(self):
         # Names that cmd.exe or the code page treat specially never run a
         # command nor lead outside the drop folder; each fax converts or is logged.
-        app = self.app("Awkward names")
+        # Bad numbers too: read as the defaults, V1 = 500 and V2 = 3000.
+        app = self.app("Awkward names", current="abc", v1="-5", v2="0")
         app.put("x.awd", folder=app.make_folder("other"))
         names = ["with blank.awd", "a&md INJECTED&.awd", "100%.awd", "caf\xe9.awd",
                  "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd", "\u0141\u00f3d\u017a.awd",
@@ -166,9 +172,8 @@ class Journeys(Journey):
             self.assertNotIn("INJECTED", " ".join(folders + files), "a file name ran a command")
         self.assertEqual(["x.awd"], os.listdir(app.path("other")), "outside the drop folder")
         calls = app.converter_calls()
-        self.assertEqual(len(names) - 1, len(calls), calls)
-        # Łódź.awd and the fullwidth name go by their 8.3 names.
-        self.assertEqual(2, sum("~" in source for source, _ in calls), "8.3 names passed")
+        # All but 100%.awd; Łódź.awd and the fullwidth name by their 8.3 names.
+        self.assertEqual((7, 2), (len(calls), sum("~" in source for source, _ in calls)), calls)
         self.assertEqual({("0", "100%.awd")},
                          set(re.findall(r"\[(\d+)\]\r\n.*\\([^\\]+\.awd)\"? ", app.log())))
 
@@ -192,7 +197,8 @@ class Journeys(Journey):
         choose("a")  # "&About..."
         time.sleep(1.5)  # time for a wrong second window or menu to appear
         self.assertEqual((1, False), (windows(ABOUT)[0], menu_open()), "one About, no menu")
-        post(ABOUT, WM_COMMAND, 1300)  # what its Close button sends
+        xdo("windowfocus", "--sync", x_window(ABOUT))
+        xdo("key", "Tab", "space")  # its Close button
         wait_until(lambda: not windows(ABOUT)[0], 20, "About to close")
         click_tray(1)
         wait_until(lambda: windows(ABOUT)[0], 20, "About to open again")
