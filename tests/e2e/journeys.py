@@ -5,9 +5,8 @@ import os
 import re
 import time
 
-from harness import (V1, V2, WM_CLOSE, WM_COMMAND, Journey, choose, click_tray, menu_open,
-                     post, probe, tray_icon_shown, tray_pixels,
-                     wait_until, windows, winpath, x_window, xdo)
+from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, post, probe,
+                     tray_icon_shown, tray_pixels, wait_until, windows, winpath, x_window, xdo)
 
 ABOUT = "Orvalis - V1.1"
 ENABLED = ("Down", "Down", "Return")  # the menu's "Enabled", by keys
