@@ -1,0 +1,220 @@
+"""User journeys through the real Orvalis.exe, cmd.exe, the test converter and Wine's tray."""
+# Each checks what only the whole program can show; the rules behind it are
+# tested below, in tests/host and tests/wine.
+import os
+import re
+import time
+
+from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, post, probe,
+                     tray_icon_shown, tray_pixels, wait_until, windows, winpath, x_window, xdo)
+
+ABOUT = "Orvalis - V1.1"
+ENABLED = ("Down", "Down", "Return")  # the menu's "Enabled", by keys
+
+
+class Journeys(Journey):
+    def test_first_start(self):
+        # Setup closed, then typed by hand; a second start; the end; then a
+        # batch file that cannot be written.
+        app = self.app("First start")
+        os.remove(app.path("Orvalis.ini"))
+        self.assertEqual("1.1.0.0 FileVersion=1.01 ProductVersion=1.01 ProductName=Orvalis "
+                         "InternalName=Orvalis OriginalFilename=Orvalis.exe".split(),
+                         probe("version", winpath(app.path("Orvalis.exe")))[1])
+        app.start()
+        post("Orvalis Setup", WM_CLOSE, 0)
+        self.confirm("ERROR: Application is not correctly setup!")
+        app.wait_exit()
+        self.assertEqual((None, None), (app.read("ORVALIS.BAT"), app.read("Orvalis.ini")))
+
+        app.start()
+        setup = wait_until(lambda: x_window("Orvalis Setup"), 30, "the Setup dialog again")
+        wait, hint = "Time, in ms, to wait ", "drag && drop a folder from Windows Explorer"
+        self.assertEqual((1, ["Folder where to drop AWD files:", "",
+                              "Folder where to store converted TIF files:", "",
+                              wait + "for Shell && Kill operations to complete", "500",
+                              wait + "before checking the drop folder", "3000", "&Save", hint,
+                              hint]), windows("Orvalis Setup"))
+        xdo("windowfocus", "--sync", setup)
+        # The last digit comes after Enter and Esc: it arrives only if they
+        # closed nothing.
+        for keys, text in (("ctrl+a", winpath(app.drop)), ("Tab", winpath(app.store)),
+                           ("Tab ctrl+a", "450"), ("Tab ctrl+a", "250"), ("Return Escape", "0")):
+            xdo("key", *keys.split())
+            xdo("type", "--delay", "15", text)
+        wait_until(lambda: windows("Orvalis Setup")[1][7:8] == ["2500"], 10, "the typed text")
+        self.assertIsNone(app.read("Orvalis.ini"), "Enter or Esc saved")
+        xdo("key", "alt+s")
+        wait_until(tray_icon_shown, 30, "the tray icon after Save")
+        self.assertEqual(app.ini_text(v1=450, v2=2500).encode(), app.read("Orvalis.ini"))
+        folder = probe("short", winpath(app.folder))[1][0]
+        self.assertEqual(b"@echo off\r\n%s\\AWDVSTUB.EXE /c %%1 %%2\r\n" % folder.encode(),
+                         app.read("ORVALIS.BAT"))
+
+        ini, first = app.read("Orvalis.ini"), app.process
+        os.remove(app.path("ORVALIS.BAT"))
+        second = app.start()
+        self.confirm("Orvalis is already running.")
+        self.assertEqual((1, None), (second.wait(20), first.poll()), "the exit codes")
+        self.assertEqual((None, ini), (app.read("ORVALIS.BAT"), app.read("Orvalis.ini")))
+
+        app.write_ini(current=7)
+        app.close()
+        self.assertEqual(0, app.current(), "the counter is written at the end")
+
+        os.makedirs(app.path("ORVALIS.BAT"))  # no platform can write that
+        app.start()
+        self.confirm("ERROR: Cannot write the batch file %s\\ORVALIS.BAT!" % folder)
+        app.wait_exit()
+
+    def test_normal_day(self):
+        # Killed during a pass, started again, ended with the session: no fax
+        # lost, none overwritten, no number handed out twice, a slow converter
+        # waited for.
+        app = self.app("Normal day", v1=1500)
+        app.put("Fax_00001.tif", content="an earlier run's fax", folder=app.store)
+        app.put("a.awd", "c.awd")
+        app.put("b.awd", content="slow 1000")  # done after the first look, before the second
+        app.start()
+        wait_until(app.converter_calls, 30, "the first conversion")
+        app.kill()  # in the middle of the pass's waits
+        self.assertLessEqual(2, app.current(), "the number in use, saved before the converter ran")
+
+        app.write_ini(current=app.current(), v1=1000)
+        app.start()
+        wait_until(lambda: app.dropped() == [], 60, "the drop folder to empty")
+        app.write_ini()
+        post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
+        app.wait_exit()
+
+        self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
+        numbers = [int(target[4:9]) for _, target in app.converter_calls()]
+        self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
+        self.assertEqual({"a.awd", "b.awd", "c.awd"}, {s for s, _ in app.converter_calls()})
+        self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
+
+    def test_bad_day(self):
+        # Converters still writing, empty, dying or locking, and a source that
+        # cannot be removed: no fax is lost, and the tray says so.
+        app = self.app("Bad day")
+        app.start()
+        normal = wait_until(tray_pixels, 30, "the tray icon")
+        bad = {"die.awd": "die", "empty.awd": "empty", "late.awd": "slow %d" % (8 * V1),
+               "locked.awd": "lock %d" % (6 * V1)}
+        for name, words in bad.items():
+            app.put(name, content=words)
+        wait_until(lambda: all(n in app.log() for n in bad), 60, "every bad conversion logged")
+        self.assertEqual(sorted(bad), app.dropped(), "every bad fax kept")
+        # The first entry, byte for byte, with the converter's process id.
+        paths = [re.escape(probe("short", winpath(p))[1][0])
+                 for p in (app.path("ORVALIS.BAT"), app.drop, app.store)]
+        self.assertRegex(app.log(), r"\AERROR: Cannot convert the awd file! \[[1-9]\d*\]\r\n {11}"
+                         r"%s %s\\[a-z]+\.awd %s\\Fax_\d{5}\.tif\r\n" % tuple(paths))
+        # What a failed converter wrote is left as it is.
+        target = {source: target for source, target in reversed(app.converter_calls())}
+        size = {n: os.path.getsize(os.path.join(app.store, target[n])) for n in target}
+        self.assertTrue(0 == size["empty.awd"] < size["die.awd"] < size["locked.awd"], size)
+        wait_until(lambda: tray_pixels() != normal, 10, "the warning icon")
+
+        app.put("die.awd", "late.awd", "locked.awd")
+        wait_until(lambda: app.dropped() == ["empty.awd"], 30, "the replaced faxes")
+        self.assertNotEqual(normal, tray_pixels(), "the warning stays while one fails")
+
+        failures = lambda: app.log().count("empty.awd")  # noqa: E731
+        before = failures()
+        time.sleep(20)  # tried at every poll, empty.awd would fail 13 times
+        self.assertLessEqual(failures() - before, 4, "entries for a file that keeps failing")
+        # Right after a late failure its next try is 20 s or more away, unless
+        # "Enabled" is checked again.
+        seen = max(failures(), 6)
+        wait_until(lambda: failures() > seen, 60, "empty.awd's next try")
+        tried, seen = time.monotonic(), failures()
+        choose(*ENABLED)  # off
+        choose(*ENABLED)  # and on
+        next_try = tried + V2 / 1000 * 2 ** (seen - 1)
+        wait_until(lambda: failures() > seen, next_try - time.monotonic(), "Enabled, ending waits")
+
+        app.put("ro.awd")
+        os.chmod(os.path.join(app.drop, "ro.awd"), 0o444)
+        self.confirm("WARNING: Cannot remove the awd file from the drop folder!\n"
+                     "Please make sure that the file is not 'read only'...")
+        calls = len(app.converter_calls())
+        app.put("later.awd")
+        time.sleep(5 * V2 / 1000 + 2 * V1 / 1000)  # several polls, and nothing may happen
+        self.assertEqual(calls, len(app.converter_calls()), "polling goes on after the warning")
+        os.chmod(os.path.join(app.drop, "ro.awd"), 0o644)
+        choose(*ENABLED)
+        wait_until(lambda: app.dropped() == ["empty.awd"], 30, "polling to resume")
+
+        # Its wait is a minute or more by now, but a new file is a new start.
+        app.put("empty.awd")
+        wait_until(lambda: app.dropped() == [], 15, "the replaced empty.awd")
+        wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
+        app.close()
+
+    def test_awkward_names(self):
+        # Names that cmd.exe or the code page treat specially never run a
+        # command nor lead outside the drop folder; each fax converts or is logged.
+        # Bad numbers too: read as the defaults, V1 = 500 and V2 = 3000.
+        app = self.app("Awkward names", current="abc", v1="-5", v2="0")
+        app.put("x.awd", folder=app.make_folder("other"))
+        names = ["with blank.awd", "a&md INJECTED&.awd", "100%.awd", "caf\xe9.awd",
+                 "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd", "\u0141\u00f3d\u017a.awd",
+                 "a\uff3c..\uff3c..\uff3cother\uff3cx.awd"]
+        app.put(*names)
+        app.start()
+        wait_until(lambda: app.dropped() == ["100%.awd"] and "100%" in app.log(), 90,
+                   "every other file converted, and the entry for 100%.awd")
+        app.close()
+
+        for _, folders, files in os.walk(app.folder):
+            self.assertNotIn("INJECTED", " ".join(folders + files), "a file name ran a command")
+        self.assertEqual(["x.awd"], os.listdir(app.path("other")), "outside the drop folder")
+        calls = app.converter_calls()
+        # All but 100%.awd; Łódź.awd and the fullwidth name by their 8.3 names.
+        self.assertEqual((7, 2), (len(calls), sum("~" in source for source, _ in calls)), calls)
+        self.assertEqual({("0", "100%.awd")},
+                         set(re.findall(r"\[(\d+)\]\r\n.*\\([^\\]+\.awd)\"? ", app.log())))
+
+    def test_tray(self):
+        # The icon clicked for real: About, the menu, Enabled, Explorer
+        # restarting, and Close in the middle of a pass.
+        app = self.app("Tray", current=20, v1=3000)
+        app.start()
+        icon = wait_until(tray_pixels, 30, "the tray icon")
+        self.assertEqual(0, probe("dropicon", "frmOrvalis", "")[0])
+        wait_until(lambda: not tray_icon_shown(), 20, "the icon to be gone")
+        post("", "TaskbarCreated", 0, cls="frmOrvalis")  # what a restarted Explorer broadcasts
+        wait_until(lambda: tray_pixels() == icon, 20, "the icon to be added again")
+
+        click_tray(1)
+        wait_until(lambda: windows(ABOUT)[0], 20, "the About dialog")
+        self.assertEqual((1, ["Convert Microsoft AWD fax files to TIF format", "Close",
+                              "By the Orvalis team"]), windows(ABOUT))
+        click_tray(1)
+        click_tray(1, repeat=2)  # a double click
+        choose("a")  # "&About..."
+        time.sleep(1.5)  # time for a wrong second window or menu to appear
+        self.assertEqual((1, False), (windows(ABOUT)[0], menu_open()), "one About, no menu")
+        xdo("windowfocus", "--sync", x_window(ABOUT))
+        xdo("key", "Tab", "space")  # its Close button
+        wait_until(lambda: not windows(ABOUT)[0], 20, "About to close")
+        click_tray(1)
+        wait_until(lambda: windows(ABOUT)[0], 20, "About to open again")
+        choose("Escape")
+
+        choose(*ENABLED)  # off
+        app.put("a.awd")
+        time.sleep(5 * V2 / 1000 + 1)  # polling is off: nothing may happen meanwhile
+        self.assertEqual([], os.listdir(app.store))
+        choose(*ENABLED)  # on again
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 30, "the conversion")
+
+        app.put("b.awd")
+        wait_until(lambda: ("b.awd", "Fax_00022.tif") in app.converter_calls(), 30, "b.awd's pass")
+        app.write_ini()
+        choose("c")  # "&Close", while the pass waits and About is open
+        app.wait_exit()
+        self.assertEqual((22, ["b.awd"]), (app.current(), app.dropped()), "counter, file kept")
+        wait_until(lambda: not tray_icon_shown(), 20, "the tray icon to go")
+
