@@ -1,18 +1,4 @@
-# Cross-compiles the Windows program for x86-64 with Debian's MinGW-w64
-# (posix threads). The product is the 32-bit build; this one exists for
-# machines whose Wine can only run 64-bit programs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests of the Windows build run under Wine, in the prefix that each test's
-# environment names.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The same sources for x86-64, for machines whose Wine can only run 64-bit
+# programs.
+set(MINGW_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
