@@ -17,11 +17,6 @@ std::string ReadINI(const std::string& key, const std::string& section,
     return orvalis::IniValueFromLookup(buffer.data(), static_cast<long>(copied), default_text);
 }
 
-std::string ReadINI(const std::string& key, const std::string& section, long default_value,
-                    const std::string& file) {
-    return ReadINI(key, section, std::to_string(default_value), file);
-}
-
 void WriteINI(const std::string& value, const std::string& key, const std::string& section,
               const std::string& file) {
     WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
