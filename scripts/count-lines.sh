@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count() {
     git ls-files "$1" | grep -E '\.(cpp|h|py|sh|cmake)$|CMakeLists\.txt$' | xargs cat |
-        grep -vE '^\s*$|^\s*//|^\s*#( |!|$)|^\s*"""' | wc -l
+        grep -vE '^\s*$|^\s*//|^\s*#( |!|$)' | wc -l
 }
 tests=$(count tests)
 src=$(count src)

@@ -10,10 +10,7 @@ start)
     test -f "$WINEPREFIX/system.reg"
     # Debian's Wine does not find its own fonts (MS Sans Serif, Tahoma) by
     # itself; without them dialogs fall back to a wider face than Windows'.
-    fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    for font in /usr/share/wine/fonts/*; do
-        [ -e "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
-    done
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     ;;
 stop)
     wineserver -k 2>/dev/null || true
