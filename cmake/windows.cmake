@@ -25,13 +25,14 @@ add_library(orvalis_win32 STATIC
     src/ui/window.cpp
     src/ui/layout_window.cpp
     src/ui/message_pump.cpp
-    src/config/modINI.cpp
-    src/config/frmSetup.cpp
-    src/service/short_path.cpp
-    src/service/modOrvalis.cpp
-    src/service/win32_pass_platform.cpp
-    src/service/frmOrvalis.cpp
-    src/tray/frmAbout.cpp
+    src/ui/critical_box.cpp
+    src/platform/short_path.cpp
+    src/platform/win32_pass_platform.cpp
+    src/forms/modINI.cpp
+    src/forms/modOrvalis.cpp
+    src/forms/frmSetup.cpp
+    src/forms/frmAbout.cpp
+    src/forms/frmOrvalis.cpp
 )
 target_include_directories(orvalis_win32 PUBLIC src)
 target_link_libraries(orvalis_win32 PUBLIC orvalis_core comctl32 shell32 version user32 gdi32

@@ -45,8 +45,7 @@ def main():
     for i in range(N):
         with open(os.path.join(staging, "fax%03d.awd" % i), "w") as f:
             f.write("ok")
-    app.start()
-    pid = app.process.pid
+    pid = app.start().pid
     try:
         wait_until(tray_icon_shown, 60, "the tray icon")
 

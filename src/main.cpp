@@ -1,5 +1,6 @@
-#include "service/file_names.h"
-#include "service/frmOrvalis.h"
+#include "core/file_names.h"
+#include "forms/frmOrvalis.h"
+#include "ui/critical_box.h"
 #include "ui/message_pump.h"
 
 #include <windows.h>
@@ -33,12 +34,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder(folder)).c_str());
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || (!guard && error == ERROR_ACCESS_DENIED)) {
-        MessageBoxA(nullptr, "Orvalis is already running.", "Orvalis",
-                    MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+        orvalis::ShowCritical("Orvalis is already running.");
         return 1;
     }
 
     frmOrvalis main_form(instance, folder);
-    main_form.Load();
+    if (!main_form.Load())
+        return 1;
     return orvalis::RunMessageLoop();
 }

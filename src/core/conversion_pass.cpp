@@ -1,7 +1,7 @@
-#include "service/conversion_pass.h"
+#include "core/conversion_pass.h"
 
-#include "service/command_line.h"
-#include "service/file_names.h"
+#include "core/command_line.h"
+#include "core/file_names.h"
 
 #include <climits>
 #include <set>
@@ -23,19 +23,16 @@ class Pass {
 
     void Run() {
         ListedFile file;
-        bool first_listing = true;
-        while (NextFile(file, first_listing)) {
-            first_listing = false;
+        bool go_on = true;
+        while (go_on && NextFile(file)) {
             // Two people's files never share a name in one folder, so a
             // name stands for its file within the pass.
             passed_over_.insert(file.key);
-            if (file.name.empty()) {
+            if (file.name.empty())
                 Unusable(file);
-            } else if (platform_.IsHeldOpen(state_.DropFolder + file.name)) {
-                // Still being written: left for a later pass, spending nothing.
-            } else if (!Convert(file)) {
-                return;
-            }
+            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name))
+                go_on = Convert(file);
+            // A file still being written is left for a later pass, spending nothing.
         }
         platform_.ShowFailing(failures_.AnyFailing());
     }
@@ -43,14 +40,12 @@ class Pass {
   private:
     // A new listing each time, from the beginning, minus what this pass has
     // already dealt with and what still waits after failing.
-    bool NextFile(ListedFile& next, bool first_listing) {
+    bool NextFile(ListedFile& next) {
         const std::vector<ListedFile> listed = platform_.ListAwdFiles(state_.DropFolder);
-        if (first_listing) {
-            std::vector<std::string> keys;
-            for (const ListedFile& file : listed)
-                keys.push_back(file.key);
-            failures_.KeepOnly(keys);
-        }
+        std::vector<std::string> keys;
+        for (const ListedFile& file : listed)
+            keys.push_back(file.key);
+        failures_.KeepOnly(keys);
         const int64_t now = platform_.NowMs();
         for (const ListedFile& file : listed) {
             if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
@@ -100,23 +95,21 @@ class Pass {
             return false;
         }
         failures_.RecordSuccess(file.key);
-        platform_.ShowFailing(failures_.AnyFailing());
         platform_.DoEvents();
         platform_.Sleep(state_.V1);
         return true;
     }
 
     // A file the converter could not be given at all: logged and announced
-    // once, then left alone until it is renamed.
+    // once, then never due again until it is renamed.
     void Unusable(const ListedFile& file) {
-        if (!failures_.RecordUnusable(file.key, file.stamp))
-            return;
+        failures_.RecordUnusable(file.key, file.stamp);
         state_.Current = NextCounter(state_.Current);
         platform_.SaveCounter(state_.Current);
         platform_.AppendErrorLog(
             ErrorLogEntry(0, BuildCommand(state_.BatchFile, state_.DropFolder + file.shown,
                                           state_.StoreFolder + TargetName(state_.Current))));
-        Announce(file, true);
+        platform_.AnnounceFailure(file.shown);
     }
 
     // Moves Current on to a number whose TIF does not exist yet, so that a
@@ -134,14 +127,7 @@ class Pass {
 
     void Fail(const ListedFile& file, int32_t task_id, const std::string& command) {
         platform_.AppendErrorLog(ErrorLogEntry(task_id, command));
-        const bool first =
-            failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_);
-        Announce(file, first);
-    }
-
-    void Announce(const ListedFile& file, bool first) {
-        platform_.ShowFailing(true);
-        if (first)
+        if (failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_))
             platform_.AnnounceFailure(file.shown);
     }
 

@@ -2,9 +2,9 @@
 // Fax_NNNNN.tif. Free of Windows; the main form supplies the platform.
 #pragma once
 
-#include "service/ServiceState.h"
-#include "service/listed_name.h"
-#include "service/retry_book.h"
+#include "core/ServiceState.h"
+#include "core/listed_name.h"
+#include "core/retry_book.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "service/file_names.h"
+#include "core/file_names.h"
 
-#include "service/command_line.h"
+#include "core/command_line.h"
 
 #include <climits>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "config/ini_rules.h"
+#include "core/ini_rules.h"
 
-#include "config/settings.h"
+#include "core/settings.h"
 
 #include <climits>
 
@@ -51,8 +51,9 @@ bool ParseInt32(const std::string& text, int32_t& value) {
         ++i;
     if (i != n)
         return false;
+    // The magnitude stops at 2^31, so only a positive value can be out of range.
     const long long signed_value = negative ? -magnitude : magnitude;
-    if (signed_value > INT32_MAX || signed_value < INT32_MIN)
+    if (signed_value > INT32_MAX)
         return false;
     value = static_cast<int32_t>(signed_value);
     return true;

@@ -1,4 +1,4 @@
-#include "service/retry_book.h"
+#include "core/retry_book.h"
 
 #include <algorithm>
 #include <set>
@@ -35,12 +35,10 @@ bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, in
     return first;
 }
 
-bool RetryBook::RecordUnusable(const std::string& key, const FileStamp& stamp) {
-    const bool first = entries_.count(key) == 0;
+void RetryBook::RecordUnusable(const std::string& key, const FileStamp& stamp) {
     Entry& entry = entries_[key];
     entry.stamp = stamp;
     entry.unusable = true;
-    return first;
 }
 
 void RetryBook::KeepOnly(const std::vector<std::string>& keys) {

@@ -2,7 +2,7 @@
 // Free of Windows; the clock is the caller's.
 #pragma once
 
-#include "service/listed_name.h"
+#include "core/listed_name.h"
 
 #include <cstdint>
 #include <map>
@@ -27,8 +27,8 @@ class RetryBook {
                        int32_t poll_ms);
 
     // Records a file that can never be attempted (it has no usable name):
-    // it is not due again while it stays. True when it is new to the book.
-    bool RecordUnusable(const std::string& key, const FileStamp& stamp);
+    // it is not due again while it stays.
+    void RecordUnusable(const std::string& key, const FileStamp& stamp);
 
     void RecordSuccess(const std::string& key) { entries_.erase(key); }
 

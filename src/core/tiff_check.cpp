@@ -1,4 +1,4 @@
-#include "service/tiff_check.h"
+#include "core/tiff_check.h"
 
 #include <algorithm>
 #include <iterator>

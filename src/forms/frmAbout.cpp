@@ -1,8 +1,6 @@
-#include "tray/frmAbout.h"
+#include "forms/frmAbout.h"
 
-#include "tray/about_caption.h"
-
-#include <vector>
+#include "core/about_caption.h"
 
 namespace {
 
@@ -20,27 +18,15 @@ const ControlRow kControls[] = {
 const orvalis::FormLayout kLayout = {"Orvalis", 3360, 915, kControls,
                                      sizeof kControls / sizeof kControls[0]};
 
-// Major and minor version of the running executable, from its version resource.
+// Major and minor version of the running executable, from its own version
+// resource: read through the resource functions, version.dll is not needed.
 bool RunningVersion(unsigned& major, unsigned& minor) {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return false;
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    if (size == 0)
-        return false;
-    std::vector<char> data(size);
-    if (!GetFileVersionInfoA(path, 0, size, data.data()))
-        return false;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT info_size = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &info_size) ||
-        info_size < sizeof(VS_FIXEDFILEINFO))
-        return false;
-    major = HIWORD(info->dwFileVersionMS);
-    minor = LOWORD(info->dwFileVersionMS);
-    return true;
+    // The resource script names the block 1 (VS_VERSION_INFO).
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_VERSION);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const void* block = loaded ? LockResource(loaded) : nullptr;
+    return block &&
+           orvalis::VersionFromResource(block, SizeofResource(nullptr, found), major, minor);
 }
 
 } // namespace

@@ -1,15 +1,18 @@
-#include "service/frmOrvalis.h"
+#include "forms/frmOrvalis.h"
 
-#include "config/frmSetup.h"
-#include "config/ini_rules.h"
-#include "config/modINI.h"
-#include "config/settings.h"
+#include "core/command_line.h"
+#include "core/file_names.h"
+#include "core/ini_rules.h"
+#include "core/settings.h"
+#include "forms/frmSetup.h"
+#include "forms/modINI.h"
+#include "forms/modOrvalis.h"
+#include "platform/short_path.h"
+#include "platform/win32_pass_platform.h"
 #include "resource.h"
-#include "service/command_line.h"
-#include "service/file_names.h"
-#include "service/modOrvalis.h"
-#include "service/short_path.h"
-#include "service/win32_pass_platform.h"
+#include "ui/critical_box.h"
+
+#include <cassert>
 
 namespace {
 
@@ -17,11 +20,8 @@ namespace settings = orvalis::settings;
 
 const char kClassName[] = "frmOrvalis";
 const UINT_PTR kTimer1 = 1;
+const UINT_PTR kTrayRetry = 2;
 const UINT kMenuFirstId = 100; // mnuP(i) has the command id kMenuFirstId + i
-
-void ShowCriticalBox(const std::string& text) {
-    MessageBoxA(nullptr, text.c_str(), "Orvalis", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
-}
 
 // The short form of the application folder for the batch file and the
 // converter. A drive root stays as it is, and the long form stands in when no
@@ -35,7 +35,7 @@ std::string ShortApplicationFolder(const std::string& folder) {
 
 } // namespace
 
-void frmOrvalis::Load() {
+bool frmOrvalis::Load() {
     WNDCLASSA wc = {};
     wc.hInstance = instance_;
     wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS));
@@ -46,22 +46,24 @@ void frmOrvalis::Load() {
         LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS), IMAGE_ICON, 32, 32, 0));
     warning_icon_ = static_cast<HICON>(
         LoadImageA(instance_, MAKEINTRESOURCEA(IDI_ORVALIS_WARNING), IMAGE_ICON, 32, 32, 0));
+    assert(icon_ && warning_icon_ && "the icons are linked into the program");
 
     // No caption, no border, no taskbar button, and left of the screen: the
     // window only exists to own the timer and the menu and to hear the tray.
     const int width = 115, height = 44;
     if (!Create(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP, -width - 60, 75, width, height,
                 instance_)) {
-        ShowCriticalBox("ERROR: Cannot create the main window!");
-        ExitProcess(1);
+        orvalis::ShowCritical("ERROR: Cannot create the main window!");
+        return false;
     }
     taskbar_created_ = RegisterWindowMessageA("TaskbarCreated");
     CreatePopupMenuItems();
-    Form_Load();
+    return Form_Load();
 }
 
 void frmOrvalis::CreatePopupMenuItems() {
     mnuPopup_ = CreatePopupMenu();
+    assert(mnuPopup_);
     const char* captions[orvalis::kMenuItems] = {"&About...", "-", "Enabled", "-", "&Close"};
     for (UINT i = 0; i < orvalis::kMenuItems; ++i) {
         const bool separator = captions[i][0] == '-';
@@ -82,7 +84,7 @@ bool frmOrvalis::FoldersUsable() const {
     return !state_.StoreFolder.empty() && !state_.DropFolder.empty();
 }
 
-void frmOrvalis::Form_Load() {
+bool frmOrvalis::Form_Load() {
     IniFile = orvalis::PathInFolder(app_folder_, "Orvalis.ini");
     error_log_ = orvalis::PathInFolder(app_folder_, "Orvalis.err");
     const std::string short_folder = ShortApplicationFolder(app_folder_);
@@ -94,22 +96,24 @@ void frmOrvalis::Form_Load() {
         frmSetup::ShowModal(instance_);
         ReadSettings();
         if (!FoldersUsable()) {
-            ShowCriticalBox("ERROR: Application is not correctly setup!");
-            ExitProcess(1);
+            orvalis::ShowCritical("ERROR: Application is not correctly setup!");
+            return false;
         }
     }
     state_.DropFolder = orvalis::WithTrailingBackslash(state_.DropFolder);
     state_.StoreFolder = orvalis::WithTrailingBackslash(state_.StoreFolder);
 
-    WriteBatchFile(converter_path);
-    SetTrayIcon(Handle(), icon_, "AWD to TIF", true);
+    if (!WriteBatchFile(converter_path))
+        return false;
+    AddTrayIcon();
     state_.Busy = false;
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
     SetPolling(true);
+    return true;
 }
 
-void frmOrvalis::WriteBatchFile(const std::string& converter_path) {
+bool frmOrvalis::WriteBatchFile(const std::string& converter_path) {
     const std::string text = orvalis::BatchFileText(converter_path);
     HANDLE file = CreateFileA(state_.BatchFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -124,9 +128,19 @@ void frmOrvalis::WriteBatchFile(const std::string& converter_path) {
     if (!written_whole) {
         // Without the batch file no fax could ever be converted: say so and stop
         // before anything else is written.
-        ShowCriticalBox("ERROR: Cannot write the batch file " + state_.BatchFile + "!");
-        ExitProcess(1);
+        orvalis::ShowCritical("ERROR: Cannot write the batch file " + state_.BatchFile + "!");
     }
+    return written_whole;
+}
+
+void frmOrvalis::AddTrayIcon() {
+    // At logon the shell may not be up yet, and a busy one can time out even
+    // though it took the icon: it is tried again every second until it is there.
+    if (SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true) ||
+        orvalis::ModifyTrayIcon(orvalis::MakeIconChangeRecord(Handle(), TrayIcon())))
+        KillTimer(Handle(), kTrayRetry);
+    else
+        SetTimer(Handle(), kTrayRetry, 1000, nullptr);
 }
 
 void frmOrvalis::Form_Unload() {
@@ -159,6 +173,7 @@ void frmOrvalis::SetPolling(bool enabled) {
 void frmOrvalis::Timer1_Timer() {
     orvalis::PassFormHooks hooks;
     hooks.stop_polling = [this] { SetPolling(false); };
+    hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
     hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
     hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
     orvalis::Win32PassPlatform platform(error_log_, hooks);
@@ -206,6 +221,8 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
         if (wparam == kTimer1)
             Timer1_Timer();
+        else if (wparam == kTrayRetry)
+            AddTrayIcon();
         return 0;
     case orvalis::kTrayCallbackMessage:
         // The window never shows on screen, so every mouse move is the tray's.
@@ -229,7 +246,7 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == taskbar_created_ && taskbar_created_ != 0) {
         // Explorer restarted and lost every icon: without ours the program
         // could not be reached any more.
-        SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true);
+        AddTrayIcon();
         return 0;
     }
     return Window::OnMessage(message, wparam, lparam);

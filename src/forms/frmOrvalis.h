@@ -2,10 +2,10 @@
 // the tray icon for the whole life of the process.
 #pragma once
 
-#include "service/ServiceState.h"
-#include "service/retry_book.h"
-#include "tray/frmAbout.h"
-#include "tray/tray_events.h"
+#include "core/ServiceState.h"
+#include "core/retry_book.h"
+#include "core/tray_events.h"
+#include "forms/frmAbout.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -23,9 +23,9 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     frmOrvalis(const frmOrvalis&) = delete;
     frmOrvalis& operator=(const frmOrvalis&) = delete;
 
-    // Creates the window and runs the start-up; ends the process itself when
-    // the program cannot run.
-    void Load();
+    // Creates the window and runs the start-up; false when the program cannot
+    // run, after the user has been told why.
+    bool Load();
 
     // TrayCommands
     void ShowAbout() override;
@@ -38,7 +38,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
-    void Form_Load();
+    bool Form_Load();
     void Form_Unload();
     void Timer1_Timer();
     void Form_MouseMove(LPARAM lparam);
@@ -46,7 +46,8 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
 
     void ReadSettings();
     bool FoldersUsable() const;
-    void WriteBatchFile(const std::string& converter_path);
+    bool WriteBatchFile(const std::string& converter_path);
+    void AddTrayIcon();
     void CreatePopupMenuItems();
     HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
     void ShowFailing(bool failing);

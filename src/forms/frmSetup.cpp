@@ -1,6 +1,6 @@
-#include "config/frmSetup.h"
+#include "forms/frmSetup.h"
 
-#include "config/modINI.h"
+#include "forms/modINI.h"
 #include "ui/message_pump.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-#include "config/modINI.h"
+#include "forms/modINI.h"
 
-#include "config/ini_rules.h"
+#include "core/ini_rules.h"
 
 #include <windows.h>
 

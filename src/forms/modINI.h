@@ -1,7 +1,7 @@
 // Single values of the settings file, through the platform's profile functions.
 #pragma once
 
-#include "config/settings.h"
+#include "core/settings.h"
 
 #include <string>
 

@@ -1,8 +1,6 @@
-#include "service/modOrvalis.h"
+#include "forms/modOrvalis.h"
 
-#include "service/tray_tip.h"
-
-#include <shellapi.h>
+#include "core/tray_tip.h"
 
 #include <cstddef>
 #include <cstring>
@@ -27,13 +25,6 @@ NOTIFYICONDATAA ModifyRecord(HWND window) {
     record.hWnd = window;
     record.uID = kTrayIconId;
     return record;
-}
-
-// Copies as much as fits, always NUL-terminated.
-template <size_t N> void CopyText(char (&field)[N], const std::string& text) {
-    const size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(field, text.data(), n);
-    field[n] = '\0';
 }
 
 } // namespace
@@ -61,8 +52,8 @@ NOTIFYICONDATAA MakeBalloonRecord(HWND window, const std::string& title, const s
     NOTIFYICONDATAA record = ModifyRecord(window);
     record.uFlags = NIF_INFO;
     record.dwInfoFlags = NIIF_WARNING;
-    CopyText(record.szInfoTitle, title);
-    CopyText(record.szInfo, text);
+    CopyToField(record.szInfoTitle, title);
+    CopyToField(record.szInfo, text);
     return record;
 }
 

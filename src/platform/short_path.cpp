@@ -1,4 +1,4 @@
-#include "service/short_path.h"
+#include "platform/short_path.h"
 
 #include <windows.h>
 

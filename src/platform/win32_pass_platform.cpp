@@ -1,8 +1,8 @@
-#include "service/win32_pass_platform.h"
+#include "platform/win32_pass_platform.h"
 
-#include "config/modINI.h"
-#include "service/command_line.h"
-#include "service/tiff_check.h"
+#include "core/command_line.h"
+#include "core/tiff_check.h"
+#include "ui/critical_box.h"
 #include "ui/message_pump.h"
 
 #include <windows.h>
@@ -203,11 +203,7 @@ void Win32PassPlatform::AppendErrorLog(const std::string& entry) {
 }
 
 void Win32PassPlatform::ShowCritical(const std::string& text) {
-    MessageBoxA(nullptr, text.c_str(), "Orvalis", MB_OK | MB_ICONSTOP);
-}
-
-void Win32PassPlatform::SaveCounter(int32_t current) {
-    WriteINI(current, settings::kCurrent, IniFile);
+    orvalis::ShowCritical(text);
 }
 
 } // namespace orvalis

@@ -1,7 +1,7 @@
 // The conversion pass's platform: files, processes, waits and the main form.
 #pragma once
 
-#include "service/conversion_pass.h"
+#include "core/conversion_pass.h"
 
 #include <functional>
 #include <string>
@@ -12,6 +12,7 @@ namespace orvalis {
 // What the main form does for the pass.
 struct PassFormHooks {
     std::function<void()> stop_polling;
+    std::function<void(int32_t)> save_counter;
     std::function<void(bool)> show_failing;
     std::function<void(const std::string&)> announce_failure;
 };
@@ -33,7 +34,7 @@ class Win32PassPlatform : public PassPlatform {
     void AppendErrorLog(const std::string& entry) override;
     void ShowCritical(const std::string& text) override;
     void StopPolling() override { form_.stop_polling(); }
-    void SaveCounter(int32_t current) override;
+    void SaveCounter(int32_t current) override { form_.save_counter(current); }
     void ShowFailing(bool failing) override { form_.show_failing(failing); }
     void AnnounceFailure(const std::string& shown_name) override {
         form_.announce_failure(shown_name);

@@ -1,7 +1,7 @@
 // A top-level window built from a FormLayout: the base of the dialogs.
 #pragma once
 
-#include "ui/twips_layout.h"
+#include "core/twips_layout.h"
 #include "ui/window.h"
 
 #include <windows.h>

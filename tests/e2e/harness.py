@@ -89,7 +89,8 @@ _last_click = [0.0]
 
 def click_tray(button, repeat=1):
     # Two separate clicks are kept further apart than the double-click time,
-    # or the second would reach the program as a double click.
+    # or the second would reach the program as a double click (0x206 for the
+    # right button, which opens no menu).
     tray = wait_until(lambda: x_window("Wine System Tray"), 20, "the Wine tray window")
     time.sleep(max(0, _last_click[0] + 0.8 - time.monotonic()))
     xdo("mousemove", "--window", tray, "10", "10")
@@ -115,7 +116,7 @@ class App:
         self.drop, self.store = self.make_folder("Drop folder"), self.make_folder("Store folder")
         shutil.copy(os.environ["ORVALIS_EXE"], self.path("Orvalis.exe"))
         shutil.copy(os.environ["ORVALIS_CONVERTER"], self.path("AWDVSTUB.EXE"))
-        self.process, self.processes = None, []
+        self.processes = []
 
     def path(self, name):
         return os.path.join(self.folder, name)
@@ -157,10 +158,10 @@ class App:
 
     def start(self):
         with open(self.path("wine-output.txt"), "ab") as log:
-            self.process = subprocess.Popen(["wine", self.path("Orvalis.exe")], cwd=self.folder,
-                                            stdout=log, stderr=log, stdin=subprocess.DEVNULL)
-        self.processes.append(self.process)
-        return self.process
+            process = subprocess.Popen(["wine", self.path("Orvalis.exe")], cwd=self.folder,
+                                       stdout=log, stderr=log, stdin=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
 
     def wait_exit(self):
         wait_until(lambda: None not in [p.poll() for p in self.processes], 20, "Orvalis.exe to end")

@@ -1,4 +1,4 @@
-#include "config/ini_rules.h"
+#include "core/ini_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "service/listed_name.h"
+#include "core/listed_name.h"
 
 #include <gtest/gtest.h>
 

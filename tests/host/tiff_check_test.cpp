@@ -1,4 +1,4 @@
-#include "service/tiff_check.h"
+#include "core/tiff_check.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +26,13 @@ static void Set(std::vector<uint8_t>& b, size_t at, uint32_t value, int n = 4, b
 // A layout's bits: 1 big-endian, 2 directories before the data (as a streaming
 // writer puts them) rather than after, 4 tiles rather than strips, 8 SHORT
 // rather than LONG offsets and byte counts; bits / 16 % 3 + 1 strips or tiles
-// on each of bits / 48 + 1 pages. Each directory has three entries, an image
-// width and the offsets and byte counts, kept in the entry while they fit.
-static std::vector<uint8_t> Build(uint32_t bits, uint32_t piece = 16) {
+// on each of bits / 48 + 1 pages, unless `many` says how many. Each directory
+// has three entries, an image width and the offsets and byte counts, kept in
+// the entry while they fit.
+static std::vector<uint8_t> Build(uint32_t bits, uint32_t piece = 16, uint32_t many = 0) {
     const bool big = bits & 1, ifd_first = bits & 2;
-    const uint32_t size = bits & 8 ? 2 : 4, pieces = bits / 16 % 3 + 1, pages = bits / 48 + 1;
+    const uint32_t size = bits & 8 ? 2 : 4, pieces = many ? many : bits / 16 % 3 + 1;
+    const uint32_t pages = bits / 48 + 1;
     const uint32_t out = pieces * size > 4 ? pieces * size : 0, extras = 2 * out + pieces * piece;
     const uint32_t ifds = ifd_first ? 8 : 8 + pages * extras, type = size == 2 ? 3 : 4;
     const uint32_t offsets_tag = bits & 4 ? 324 : 273, counts_tag = bits & 4 ? 325 : 279;
@@ -68,6 +70,16 @@ TEST(TiffCheck, OfAllLengthsOfAWholeFileOnlyTheWholeIsWhole) {
         Source big(Build(bits, 4096));
         EXPECT_TRUE(big.Whole()) << "layout " << bits << ", 4096-byte pieces";
         EXPECT_GT(4096u, big.read) << "layout " << bits << ": bytes read, the image data not";
+    }
+}
+
+TEST(TiffCheck, ArraysLongerThanOneReadAreCheckedToTheEnd) {
+    for (uint32_t bits : {0u, 1u, 8u, 9u}) { // LONG and SHORT, either byte order
+        auto bytes = Build(bits, 16, 600);
+        EXPECT_TRUE(Source(bytes).Whole()) << "layout " << bits;
+        const uint32_t size = bits & 8 ? 2 : 4;
+        Set(bytes, 8 + 600 * size + 599 * size, 0xFFFF, size, bits & 1); // the last byte count
+        EXPECT_FALSE(Source(bytes).Whole()) << "layout " << bits << ": the last strip runs out";
     }
 }
 

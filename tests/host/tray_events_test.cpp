@@ -1,4 +1,4 @@
-#include "tray/tray_events.h"
+#include "core/tray_events.h"
 
 #include <gtest/gtest.h>
 

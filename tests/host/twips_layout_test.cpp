@@ -1,4 +1,4 @@
-#include "ui/twips_layout.h"
+#include "core/twips_layout.h"
 
 #include <gtest/gtest.h>
 

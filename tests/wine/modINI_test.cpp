@@ -1,4 +1,4 @@
-#include "config/modINI.h"
+#include "forms/modINI.h"
 #include "wine_test.h"
 
 // The placeholder and comment rules are tested natively; here it is the

@@ -1,4 +1,4 @@
-#include "service/short_path.h"
+#include "platform/short_path.h"
 #include "wine_test.h"
 
 // Nested 8.3 folders, each its own short form, up to exactly `length`

@@ -1,4 +1,4 @@
-#include "service/win32_pass_platform.h"
+#include "platform/win32_pass_platform.h"
 #include "wine_test.h"
 
 #include <set>
@@ -37,8 +37,6 @@ TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
     // One page with one 4-byte strip, little-endian.
     const char tiff[] = "II*\0\x08\0\0\0\x02\0\x11\x01\x04\0\x01\0\0\0\x26\0\0\0"
                         "\x17\x01\x04\0\x01\0\0\0\x04\0\0\0\0\0\0\0abcd";
-    std::ofstream(tif, std::ios::binary).write(tiff, 40);
-    EXPECT_FALSE(platform.IsTargetComplete(tif)) << "cut short";
     std::ofstream(tif, std::ios::binary).write(tiff, sizeof tiff - 1);
     // Another handle that shares reading only: a writer holds everything up,
     // a reader only keeps the file from being taken or deleted.
