@@ -59,16 +59,44 @@ class Pass {
     // Returns false when the pass must end at once.
     bool Convert(const ListedFile& file) {
         const std::string source = state_.DropFolder + file.name;
-        std::string target = NextFreeTarget();
+        bool reserved = false;
+        const std::string target = ReserveTarget(reserved);
         platform_.SaveCounter(state_.Current);
         const std::string command = BuildCommand(state_.BatchFile, source, target);
+        if (!reserved) {
+            Fail(file, 0, command);
+            return true;
+        }
+        const bool converted = Launched(source, target, command, file);
+        // Decided: a whole TIF holds the number from here on, and a failed
+        // attempt leaves the converter's file, if any, for the next look.
+        platform_.Release(MarkerOf(target));
+        if (!converted)
+            return true;
 
+        // A source that is already gone was taken by someone else watching
+        // the same folder: nothing is left to remove, and nothing is lost.
+        if (platform_.DeleteSource(source) == DeleteResult::Failed) {
+            platform_.ShowCritical(kDeleteWarning);
+            platform_.StopPolling();
+            return false;
+        }
+        failures_.RecordSuccess(file.key);
+        platform_.DoEvents();
+        platform_.Sleep(state_.V1);
+        return true;
+    }
+
+    // Runs the converter and waits for its TIF; true when it is complete.
+    // A failure is logged.
+    bool Launched(const std::string& source, const std::string& target, const std::string& command,
+                  const ListedFile& file) {
         int32_t task_id = 0;
         const bool can_pass =
             CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
-        if (!can_pass || target.empty() || !platform_.Launch(command, task_id)) {
+        if (!can_pass || !platform_.Launch(command, task_id)) {
             Fail(file, task_id, command);
-            return true;
+            return false;
         }
 
         platform_.DoEvents();
@@ -84,19 +112,8 @@ class Pass {
         if (!platform_.IsTargetComplete(target)) {
             // Whatever the converter left is kept: it may be all there is.
             Fail(file, task_id, command);
-            return true;
-        }
-
-        // A source that is already gone was taken by someone else watching
-        // the same folder: nothing is left to remove, and nothing is lost.
-        if (platform_.DeleteSource(source) == DeleteResult::Failed) {
-            platform_.ShowCritical(kDeleteWarning);
-            platform_.StopPolling();
             return false;
         }
-        failures_.RecordSuccess(file.key);
-        platform_.DoEvents();
-        platform_.Sleep(state_.V1);
         return true;
     }
 
@@ -112,15 +129,30 @@ class Pass {
         platform_.AnnounceFailure(file.shown);
     }
 
-    // Moves Current on to a number whose TIF does not exist yet, so that a
-    // fax from an earlier run is never overwritten nor taken for a new one.
-    // Returns "" when every name is taken.
-    std::string NextFreeTarget() {
+    // Moves Current on to a number that is nobody's: its TIF does not exist,
+    // so a fax from an earlier run is never overwritten nor taken for a new
+    // one, and its marker is ours, so another Orvalis sharing the store
+    // cannot hand it out too. Looking alone would not do: on a share another
+    // PC can take the number between the look and the converter's write.
+    // Returns the target, reserved or not ("" when every name is taken).
+    std::string ReserveTarget(bool& reserved) {
         for (int tried = 0; tried < kMaxNumbersTried; ++tried) {
             state_.Current = NextCounter(state_.Current);
             const std::string target = state_.StoreFolder + TargetName(state_.Current);
-            if (!platform_.FileExists(target))
+            if (platform_.FileExists(target))
+                continue;
+            const ReserveResult result = platform_.Reserve(MarkerOf(target));
+            if (result == ReserveResult::Failed)
                 return target;
+            if (result == ReserveResult::Taken)
+                continue;
+            // Another PC may have finished this number and removed its
+            // marker between our look and our reservation.
+            if (!platform_.FileExists(target)) {
+                reserved = true;
+                return target;
+            }
+            platform_.Release(MarkerOf(target));
         }
         return std::string();
     }

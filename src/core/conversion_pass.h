@@ -13,6 +13,7 @@
 namespace orvalis {
 
 enum class DeleteResult { Deleted, AlreadyGone, Failed };
+enum class ReserveResult { Reserved, Taken, Failed };
 
 class PassPlatform {
   public:
@@ -25,6 +26,11 @@ class PassPlatform {
     // opened exclusively: a fax still being written.
     virtual bool IsHeldOpen(const std::string& path) = 0;
     virtual bool FileExists(const std::string& path) = 0;
+    // Creates the marker if, and only if, it does not exist yet, in one step
+    // that the file server performs: of several PCs sharing the store, one
+    // gets Reserved and the others Taken. Failed: the store cannot be written.
+    virtual ReserveResult Reserve(const std::string& marker) = 0;
+    virtual void Release(const std::string& marker) = 0;
     // Starts the command hidden without waiting for it. False when it could
     // not be started.
     virtual bool Launch(const std::string& command, int32_t& task_id) = 0;

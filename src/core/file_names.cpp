@@ -18,6 +18,10 @@ std::string TargetName(int32_t number) {
     return "Fax_" + digits.substr(digits.size() - 5) + ".tif";
 }
 
+std::string MarkerOf(const std::string& target) {
+    return target + ".lock";
+}
+
 std::string FolderOfModule(const std::string& module_path) {
     const size_t slash = module_path.find_last_of("\\/");
     if (slash == std::string::npos)

@@ -13,6 +13,10 @@ int32_t NextCounter(int32_t current);
 // "Fax_NNNNN.tif" from the last five digits of the number.
 std::string TargetName(int32_t number);
 
+// The hidden file beside a target that holds its number while a conversion
+// into it runs: "Fax_NNNNN.tif.lock".
+std::string MarkerOf(const std::string& target);
+
 // Folder of a module path, without a trailing separator ("C:\App\x.exe"
 // gives "C:\App", "C:\x.exe" gives "C:").
 std::string FolderOfModule(const std::string& module_path);

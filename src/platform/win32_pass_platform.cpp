@@ -142,6 +142,26 @@ bool Win32PassPlatform::FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
+    // CREATE_NEW is decided by the file server itself, also over SMB. Hidden,
+    // as it is no fax; empty, as only its name counts.
+    HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return ReserveResult::Reserved;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ReserveResult::Taken
+                                                                       : ReserveResult::Failed;
+}
+
+void Win32PassPlatform::Release(const std::string& marker) {
+    // Should it fail (a share gone away), the number stays taken: a gap in
+    // the numbers, never a number used twice.
+    DeleteFileA(marker.c_str());
+}
+
 bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
     std::string line = CmdLaunchLine(SystemCmdExe(), command);
     STARTUPINFOA startup = {};

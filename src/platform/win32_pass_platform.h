@@ -25,6 +25,8 @@ class Win32PassPlatform : public PassPlatform {
     std::vector<ListedFile> ListAwdFiles(const std::string& folder) override;
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    ReserveResult Reserve(const std::string& marker) override;
+    void Release(const std::string& marker) override;
     bool Launch(const std::string& command, int32_t& task_id) override;
     void DoEvents() override;
     void Sleep(int32_t ms) override;

@@ -4,6 +4,7 @@
 // what the first word of the source file asks:
 //   (anything else)  write a valid one-page TIFF at once
 //   lock MS          write the TIFF, then hold it open exclusively for MS ms
+//   late MS          wait MS ms before it creates the TIFF
 //   slow MS          write the TIFF in pieces over MS ms, open for writing
 //                    (readers allowed) until the end
 //   empty            create a 0-byte TIFF and fail
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     std::ifstream(argv[2]) >> how >> ms;
 
     const std::string tiff = OnePageTiff();
+    Sleep(how == "late" ? ms : 0);
     // A converter lets others read what it has written so far; "lock" does not.
     HANDLE file = CreateFileA(argv[3], GENERIC_WRITE, how == "lock" ? 0 : FILE_SHARE_READ, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

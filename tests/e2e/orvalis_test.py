@@ -91,6 +91,20 @@ class Journeys(Journey):
         self.assertEqual({"a.awd", "b.awd", "c.awd"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
 
+    def test_shared_store(self):
+        # Two PCs, each with its own application and drop folder, archive
+        # into one store, and their converters overlap: every fax is stored
+        # once, under a number of its own, and no marker is left behind.
+        apps = [self.app("Shared %d" % n) for n in (1, 2)]
+        apps[1].write_ini(store=apps[0].store)
+        for app in apps:
+            app.put(*("fax%d.awd" % n for n in range(5)), content="late 300")
+            app.start()
+        wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")
+        targets = sorted(target for app in apps for _, target in app.converter_calls())
+        self.assertEqual(sorted(set(targets)), targets, "a number handed out twice")
+        self.assertEqual(targets, sorted(os.listdir(apps[0].store)))
+
     def test_bad_day(self):
         # Converters still writing, empty, dying or locking, and a source that
         # cannot be removed: no fax is lost, and the tray says so.

@@ -1,10 +1,13 @@
 #include "core/conversion_pass.h"
 
 #include "core/command_line.h"
+#include "core/file_names.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 using namespace orvalis;
 
@@ -21,7 +24,7 @@ static std::string Err(int32_t task_id, const std::string& command) {
 // written, "nostart" cannot be launched, "once" is whole at the first look
 // only, "slow" from the second on, "bad" never until `cured`, "readonly"
 // cannot be deleted, "taken" is deleted by someone else first, and "?" has no
-// usable name.
+// usable name. Another PC sharing the store can take a number at a `step`.
 class Fake : public PassPlatform {
   public:
     Fake(int32_t current, int stored, std::vector<std::string> names, int32_t v1 = 500)
@@ -32,6 +35,8 @@ class Fake : public PassPlatform {
     std::string command, seen, trace, log;        // seen: the launches and what the user is shown
     int taken, depth = 0, failing = 0, cured = 0; // taken: TIFs stored from Fax_00001 on
     long long now = 0, size = 0;                  // size: of every file
+    std::set<std::string> store;                  // what other PCs put there
+    std::string step;                             // "look", "reserve" or "convert"
 
     // Runs a pass; tells the launches so far, with ! while the warning shows.
     std::string Run() {
@@ -46,10 +51,25 @@ class Fake : public PassPlatform {
         return files;
     }
     bool IsHeldOpen(const std::string& path) override { return Has(path, "held"); }
+    bool OtherPcAt(const char* now) { return std::exchange(step, step == now ? "" : step) == now; }
     bool FileExists(const std::string& path) override {
-        return (std::stoi(path.substr(6, 5)) + 99999) % 100000 < taken;
+        const bool exists =
+            store.count(path) || (std::stoi(path.substr(6, 5)) + 99999) % 100000 < taken;
+        if (OtherPcAt("look"))
+            store.insert(MarkerOf(path)); // and converts into it from now on
+        return exists;
     }
+    ReserveResult Reserve(const std::string& marker) override {
+        if (!store.insert(marker).second)
+            return ReserveResult::Taken;
+        if (OtherPcAt("reserve")) // it had the number and has just finished
+            store.insert(marker.substr(0, marker.size() - 5));
+        return ReserveResult::Reserved;
+    }
+    void Release(const std::string& marker) override { store.erase(marker); }
     bool Launch(const std::string& line, int32_t& task_id) override {
+        if (OtherPcAt("convert")) // the number after ours
+            store.insert("O\\Fax_00002.tif.lock");
         seen += (command = line).substr(15) + "|";
         trace += "launch|";
         return !Has(line, "nostart") && (task_id = 77); // the id is left alone when it fails
@@ -108,6 +128,26 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     Fake huge(0, 0, {"bad.awd"}, 1500000000);
     huge.Run();
     EXPECT_EQ(1500000000, huge.now) << "twice V1 does not fit and is left out";
+}
+
+// Another PC sharing the store takes a number right after our look, right
+// after our reservation (it had the number and finished), or while we convert.
+TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
+    // When the other PC acts; a.awd's and b.awd's numbers and what is left in
+    // the store: ours are all released.
+    const char* const cases[][2] = {{"", "1 2 "},
+                                    {"look", "2 3 O\\Fax_00001.tif.lock "},
+                                    {"reserve", "2 3 O\\Fax_00001.tif "},
+                                    {"convert", "1 3 O\\Fax_00002.tif.lock "}};
+    for (const auto& [step, expected] : cases) {
+        Fake fake(0, 0, {"a.awd", "b.awd"});
+        fake.step = step;
+        fake.Run();
+        std::string result = {fake.seen[18], ' ', fake.seen[42], ' '};
+        for (const std::string& name : fake.store)
+            result += name + " ";
+        EXPECT_EQ(expected, result) << step << " " << fake.seen;
+    }
 }
 
 // Worked out by hand: waits of 3, 6, 12 ... 768 s, then 900 s, each after an
