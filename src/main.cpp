@@ -41,5 +41,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     frmOrvalis main_form(instance, folder);
     if (!main_form.Load())
         return 1;
-    return orvalis::RunMessageLoop();
+    return orvalis::RunMessageLoop([&] { return main_form.DropWatchHandle(); },
+                                   [&] { main_form.OnDropFolderChanged(); });
 }

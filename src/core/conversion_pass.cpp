@@ -24,7 +24,7 @@ class Pass {
     void Run() {
         ListedFile file;
         bool go_on = true;
-        while (go_on && NextFile(file)) {
+        while (go_on && platform_.KeepGoing() && NextFile(file)) {
             // Two people's files never share a name in one folder, so a
             // name stands for its file within the pass.
             passed_over_.insert(file.key);
@@ -69,8 +69,11 @@ class Pass {
         }
         const bool converted = Launched(source, target, command, file);
         // Decided: a whole TIF holds the number from here on, and a failed
-        // attempt leaves the converter's file, if any, for the next look.
-        platform_.Release(MarkerOf(target));
+        // attempt leaves the converter's file, if any, for the next look. A
+        // converter still running might yet write it, though: its number
+        // then stays taken, a gap rather than a TIF written twice.
+        if (converted || platform_.WaitForConverter(0))
+            platform_.Release(MarkerOf(target));
         if (!converted)
             return true;
 
@@ -82,8 +85,10 @@ class Pass {
             return false;
         }
         failures_.RecordSuccess(file.key);
-        platform_.DoEvents();
-        platform_.Sleep(state_.V1);
+        // The pause lets the delete settle before the next listing; when no
+        // file follows, there is nothing to pause for.
+        if (platform_.KeepGoing())
+            platform_.Wait(state_.V1);
         return true;
     }
 
@@ -99,16 +104,14 @@ class Pass {
             return false;
         }
 
-        platform_.DoEvents();
-        platform_.Sleep(state_.V1);
-        platform_.DoEvents();
-
+        // A converter that has ended is judged at once; one that left a child
+        // still writing is caught by the check all the same.
+        platform_.WaitForConverter(state_.V1);
         if (!platform_.IsTargetComplete(target)) {
             const long long longer = 2LL * state_.V1;
             if (longer <= INT32_MAX)
-                platform_.Sleep(static_cast<int32_t>(longer));
+                platform_.Wait(static_cast<int32_t>(longer));
         }
-        platform_.DoEvents();
         if (!platform_.IsTargetComplete(target)) {
             // Whatever the converter left is kept: it may be all there is.
             Fail(file, task_id, command);

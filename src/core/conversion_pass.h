@@ -31,11 +31,18 @@ class PassPlatform {
     // gets Reserved and the others Taken. Failed: the store cannot be written.
     virtual ReserveResult Reserve(const std::string& marker) = 0;
     virtual void Release(const std::string& marker) = 0;
-    // Starts the command hidden without waiting for it. False when it could
-    // not be started.
+    // Starts the command hidden without waiting for it, and keeps hold of
+    // its process. False when it could not be started.
     virtual bool Launch(const std::string& command, int32_t& task_id) = 0;
-    virtual void DoEvents() = 0;
-    virtual void Sleep(int32_t ms) = 0;
+    // Waits, answering the user meanwhile: the menu, About, "Enabled" and
+    // "Close" all work during a pass.
+    virtual void Wait(int32_t ms) = 0;
+    // The same, but ends as soon as the launched process has ended; true
+    // when it has (or none runs). 0 ms only asks.
+    virtual bool WaitForConverter(int32_t ms) = 0;
+    // False once "Enabled" is unchecked or the program is closing: the file
+    // in hand is decided, and no new one is started.
+    virtual bool KeepGoing() = 0;
     // A clock in milliseconds that only moves forward.
     virtual int64_t NowMs() = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.

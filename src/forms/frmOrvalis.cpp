@@ -21,6 +21,9 @@ namespace settings = orvalis::settings;
 const char kClassName[] = "frmOrvalis";
 const UINT_PTR kTimer1 = 1;
 const UINT_PTR kTrayRetry = 2;
+const UINT_PTR kSoon = 3;
+// Long enough to take a burst of changes (a copy, a rename) into one pass.
+const UINT kSoonMs = 50;
 const UINT kMenuFirstId = 100; // mnuP(i) has the command id kMenuFirstId + i
 
 // The short form of the application folder for the batch file and the
@@ -110,6 +113,7 @@ bool frmOrvalis::Form_Load() {
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
     SetPolling(true);
+    drop_watch_.Start(state_.DropFolder);
     return true;
 }
 
@@ -146,7 +150,7 @@ void frmOrvalis::AddTrayIcon() {
 void frmOrvalis::Form_Unload() {
     WriteINI(state_.Current, settings::kCurrent, IniFile);
     SetTrayIcon(Handle(), icon_, "", false);
-    // Ends at once, whatever is running: a pass in progress, an open About box.
+    // Ends at once, whatever is open: an About box, a warning.
     ExitProcess(0);
 }
 
@@ -154,7 +158,14 @@ void frmOrvalis::Unload() {
     if (unloading_)
         return;
     unloading_ = true;
-    Form_Unload();
+    // The user sees the end at once. A pass that is running still decides
+    // the file in hand, or its AWD would stay beside a stored TIF and be
+    // stored again at the next start; it starts no other and then ends the
+    // program.
+    SetTrayIcon(Handle(), icon_, "", false);
+    about_.reset();
+    if (!state_.Busy)
+        Form_Unload();
 }
 
 void frmOrvalis::SetPolling(bool enabled) {
@@ -162,8 +173,11 @@ void frmOrvalis::SetPolling(bool enabled) {
     if (enabled) {
         failures_.EndWaits();
         SetTimer(Handle(), kTimer1, timer1_interval_, nullptr);
+        PassSoon();
     } else {
         KillTimer(Handle(), kTimer1);
+        KillTimer(Handle(), kSoon);
+        pass_soon_ = false;
     }
     timer1_enabled_ = enabled;
     CheckMenuItem(mnuPopup_, kMenuFirstId + orvalis::kMenuEnabled,
@@ -173,11 +187,27 @@ void frmOrvalis::SetPolling(bool enabled) {
 void frmOrvalis::Timer1_Timer() {
     orvalis::PassFormHooks hooks;
     hooks.stop_polling = [this] { SetPolling(false); };
+    hooks.keep_going = [this] { return timer1_enabled_ && !unloading_; };
     hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
     hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
     hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
     orvalis::Win32PassPlatform platform(error_log_, hooks);
     orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_), platform);
+    if (unloading_ && !state_.Busy)
+        Form_Unload();
+}
+
+void frmOrvalis::PassSoon() {
+    if (pass_soon_)
+        return;
+    pass_soon_ = true;
+    SetTimer(Handle(), kSoon, kSoonMs, nullptr);
+}
+
+void frmOrvalis::OnDropFolderChanged() {
+    drop_watch_.Rearm();
+    if (timer1_enabled_ && !unloading_)
+        PassSoon();
 }
 
 void frmOrvalis::ShowFailing(bool failing) {
@@ -219,10 +249,19 @@ void frmOrvalis::ShowMenu() {
 LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_TIMER:
-        if (wparam == kTimer1)
+        if (wparam == kTimer1) {
+            // The poll stays, for shares that do not notify and for a drop
+            // folder that was removed and made again.
+            if (!drop_watch_.Handle())
+                drop_watch_.Start(state_.DropFolder);
             Timer1_Timer();
-        else if (wparam == kTrayRetry)
+        } else if (wparam == kSoon) {
+            KillTimer(Handle(), kSoon);
+            pass_soon_ = false;
+            Timer1_Timer();
+        } else if (wparam == kTrayRetry) {
             AddTrayIcon();
+        }
         return 0;
     case orvalis::kTrayCallbackMessage:
         // The window never shows on screen, so every mouse move is the tray's.
@@ -236,8 +275,10 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
+        // Windows ends the session whatever runs: the counter is kept, and a
+        // fax in hand stays in the drop folder for the next start.
         if (wparam)
-            Unload();
+            Form_Unload();
         return 0;
     case WM_CLOSE:
         Unload();

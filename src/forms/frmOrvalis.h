@@ -6,6 +6,7 @@
 #include "core/retry_book.h"
 #include "core/tray_events.h"
 #include "forms/frmAbout.h"
+#include "platform/folder_watch.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -26,6 +27,10 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     // Creates the window and runs the start-up; false when the program cannot
     // run, after the user has been told why.
     bool Load();
+
+    // Signalled when the drop folder changed; null while it is not watched.
+    HANDLE DropWatchHandle() const { return drop_watch_.Handle(); }
+    void OnDropFolderChanged();
 
     // TrayCommands
     void ShowAbout() override;
@@ -48,6 +53,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     bool FoldersUsable() const;
     bool WriteBatchFile(const std::string& converter_path);
     void AddTrayIcon();
+    void PassSoon();
     void CreatePopupMenuItems();
     HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
     void ShowFailing(bool failing);
@@ -66,5 +72,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     UINT timer1_interval_ = 3000;
     bool timer1_enabled_ = false;
     bool unloading_ = false;
+    bool pass_soon_ = false; // a pass is due shortly, after a change
+    orvalis::FolderWatch drop_watch_;
     std::unique_ptr<frmAbout> about_;
 };

@@ -173,18 +173,27 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
                         nullptr, &startup, &process))
         return false;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (converter_)
+        CloseHandle(converter_);
+    converter_ = process.hProcess;
     task_id = static_cast<int32_t>(process.dwProcessId);
     return true;
 }
 
-void Win32PassPlatform::DoEvents() {
-    orvalis::DoEvents();
+Win32PassPlatform::~Win32PassPlatform() {
+    if (converter_)
+        CloseHandle(converter_);
 }
 
-void Win32PassPlatform::Sleep(int32_t ms) {
-    if (ms > 0)
-        ::Sleep(static_cast<DWORD>(ms));
+void Win32PassPlatform::Wait(int32_t ms) {
+    WaitHandlingMessages(nullptr, ms > 0 ? static_cast<DWORD>(ms) : 0);
+}
+
+bool Win32PassPlatform::WaitForConverter(int32_t ms) {
+    if (!converter_)
+        return true;
+    return WaitHandlingMessages(converter_, ms > 0 ? static_cast<DWORD>(ms) : 0) ||
+           WaitForSingleObject(converter_, 0) == WAIT_OBJECT_0;
 }
 
 int64_t Win32PassPlatform::NowMs() {

@@ -3,6 +3,8 @@
 
 #include "core/conversion_pass.h"
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@ namespace orvalis {
 // What the main form does for the pass.
 struct PassFormHooks {
     std::function<void()> stop_polling;
+    std::function<bool()> keep_going;
     std::function<void(int32_t)> save_counter;
     std::function<void(bool)> show_failing;
     std::function<void(const std::string&)> announce_failure;
@@ -21,6 +24,9 @@ class Win32PassPlatform : public PassPlatform {
   public:
     Win32PassPlatform(std::string error_log, PassFormHooks form)
         : error_log_(std::move(error_log)), form_(std::move(form)) {}
+    Win32PassPlatform(const Win32PassPlatform&) = delete;
+    Win32PassPlatform& operator=(const Win32PassPlatform&) = delete;
+    ~Win32PassPlatform() override;
 
     std::vector<ListedFile> ListAwdFiles(const std::string& folder) override;
     bool IsHeldOpen(const std::string& path) override;
@@ -28,8 +34,9 @@ class Win32PassPlatform : public PassPlatform {
     ReserveResult Reserve(const std::string& marker) override;
     void Release(const std::string& marker) override;
     bool Launch(const std::string& command, int32_t& task_id) override;
-    void DoEvents() override;
-    void Sleep(int32_t ms) override;
+    void Wait(int32_t ms) override;
+    bool WaitForConverter(int32_t ms) override;
+    bool KeepGoing() override { return form_.keep_going(); }
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
     DeleteResult DeleteSource(const std::string& path) override;
@@ -45,6 +52,7 @@ class Win32PassPlatform : public PassPlatform {
   private:
     std::string error_log_;
     PassFormHooks form_;
+    HANDLE converter_ = nullptr; // the process last launched
 };
 
 } // namespace orvalis

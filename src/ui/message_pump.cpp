@@ -15,24 +15,63 @@ void Dispatch(MSG& msg) {
     DispatchMessageA(&msg);
 }
 
-} // namespace
-
-void DoEvents() {
+// False when WM_QUIT was seen: it is posted again for the outermost loop.
+bool HandleWaiting() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         Dispatch(msg);
     }
+    return true;
 }
 
-int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        Dispatch(msg);
-    return static_cast<int>(msg.wParam);
+} // namespace
+
+bool WaitHandlingMessages(HANDLE handle, DWORD ms) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    const DWORD count = handle ? 1 : 0;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        // MWMO_INPUTAVAILABLE: messages that came in before this call count
+        // too, or one left in the queue would wait for the next one.
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(count, &handle, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0 && count)
+            return true;
+        if (woke != WAIT_OBJECT_0 + count)
+            return false; // the time is up
+        if (!HandleWaiting()) {
+            // Ending: the quit message stays queued, so only the wait is left.
+            if (count)
+                return WaitForSingleObject(handle, left) == WAIT_OBJECT_0;
+            Sleep(left);
+            return false;
+        }
+    }
+}
+
+int RunMessageLoop(const std::function<HANDLE()>& wake, const std::function<void()>& on_wake) {
+    for (;;) {
+        HANDLE handle = wake();
+        const DWORD count = handle ? 1 : 0;
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(count, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A handle that has gone bad is the owner's to drop, or this would spin.
+        if (count && (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)) {
+            on_wake();
+            continue;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return static_cast<int>(msg.wParam);
+            Dispatch(msg);
+        }
+    }
 }
 
 void RunModalLoop(HWND window) {

@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace orvalis {
 
-// Runs the handlers of every message already waiting, then returns.
-void DoEvents();
+// Handles messages until `ms` have passed or `handle`, unless null, is
+// signalled; true when it was signalled.
+bool WaitHandlingMessages(HANDLE handle, DWORD ms);
 
-// Runs until WM_QUIT; returns its exit code.
-int RunMessageLoop();
+// Runs until WM_QUIT; returns its exit code. Whenever the handle that
+// `wake` names (null for none) is signalled, `on_wake` runs.
+int RunMessageLoop(const std::function<HANDLE()>& wake, const std::function<void()>& on_wake);
 
 // Runs until `window` is destroyed (or WM_QUIT arrives, which is passed on).
 void RunModalLoop(HWND window);

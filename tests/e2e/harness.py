@@ -98,10 +98,10 @@ def click_tray(button, repeat=1):
     _last_click[0] = time.monotonic()
 
 
-def choose(*keys):
+def choose(*keys, within=20):
     """Opens the popup menu with a right click and picks an item by keys."""
     click_tray(3)
-    wait_until(menu_open, 20, "the popup menu")
+    wait_until(menu_open, within, "the popup menu")
     xdo("key", *keys)
     wait_until(lambda: not menu_open(), 20, "the menu to close")
 

@@ -188,8 +188,9 @@ class Journeys(Journey):
 
     def test_tray(self):
         # The icon clicked for real: About, the menu, Enabled, Explorer
-        # restarting, and Close in the middle of a pass.
-        app = self.app("Tray", current=20, v1=3000)
+        # restarting, and Close in the middle of a pass; files taken as they
+        # land, a minute before the next poll.
+        app = self.app("Tray", current=20, v1=4000, v2=60000)
         app.start()
         icon = wait_until(tray_pixels, 30, "the tray icon")
         self.assertEqual(0, probe("dropicon", "frmOrvalis", "")[0])
@@ -213,18 +214,19 @@ class Journeys(Journey):
         wait_until(lambda: windows(ABOUT)[0], 20, "About to open again")
         choose("Escape")
 
-        choose(*ENABLED)  # off
         app.put("a.awd")
-        time.sleep(5 * V2 / 1000 + 1)  # polling is off: nothing may happen meanwhile
-        self.assertEqual([], os.listdir(app.store))
-        choose(*ENABLED)  # on again
-        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 30, "the conversion")
-
-        app.put("b.awd")
-        wait_until(lambda: ("b.awd", "Fax_00022.tif") in app.converter_calls(), 30, "b.awd's pass")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 10, "a.awd as it lands")
+        choose("Escape", within=2)  # while its pass waits
+        choose(*ENABLED)  # off
+        app.put("b.awd", content="slow 6000")
+        time.sleep(2)  # polling is off: nothing may happen meanwhile
+        self.assertEqual(["Fax_00021.tif"], os.listdir(app.store))
+        choose(*ENABLED)  # on again, and so at once
+        wait_until(lambda: ("b.awd", "Fax_00022.tif") in app.converter_calls(), 10, "b.awd's pass")
         app.write_ini()
-        choose("c")  # "&Close", while the pass waits and About is open
+        choose("c")  # "&Close", while the converter writes and About is open
+        wait_until(lambda: not tray_icon_shown(), 5, "the tray icon to go at once")
+        self.assertIsNone(app.processes[-1].poll(), "ended before b.awd was decided")
         app.wait_exit()
-        self.assertEqual((22, ["b.awd"]), (app.current(), app.dropped()), "counter, file kept")
-        wait_until(lambda: not tray_icon_shown(), 20, "the tray icon to go")
+        self.assertEqual((22, []), (app.current(), app.dropped()), "counter, b.awd stored once")
 

@@ -25,6 +25,8 @@ static std::string Err(int32_t task_id, const std::string& command) {
 // only, "slow" from the second on, "bad" never until `cured`, "readonly"
 // cannot be deleted, "taken" is deleted by someone else first, and "?" has no
 // usable name. Another PC sharing the store can take a number at a `step`.
+// The converter runs for `converter_ms`; the user can stop the pass (Close,
+// Enabled) in its first wait.
 class Fake : public PassPlatform {
   public:
     Fake(int32_t current, int stored, std::vector<std::string> names, int32_t v1 = 500)
@@ -34,9 +36,10 @@ class Fake : public PassPlatform {
     std::vector<std::string> drop, announced;
     std::string command, seen, trace, log;        // seen: the launches and what the user is shown
     int taken, depth = 0, failing = 0, cured = 0; // taken: TIFs stored from Fax_00001 on
-    long long now = 0, size = 0;                  // size: of every file
-    std::set<std::string> store;                  // what other PCs put there
-    std::string step;                             // "look", "reserve" or "convert"
+    long long now = 0, size = 0, ends = 0, converter_ms = 1LL << 40; // size: of every file
+    bool going = true, stop_in_wait = false;
+    std::set<std::string> store; // what other PCs put there
+    std::string step;            // "look", "reserve" or "convert"
 
     // Runs a pass; tells the launches so far, with ! while the warning shows.
     std::string Run() {
@@ -72,15 +75,22 @@ class Fake : public PassPlatform {
             store.insert("O\\Fax_00002.tif.lock");
         seen += (command = line).substr(15) + "|";
         trace += "launch|";
+        ends = now + converter_ms;
         return !Has(line, "nostart") && (task_id = 77); // the id is left alone when it fails
     }
-    // A timer tick can come in whenever the pass lets messages through; the
-    // first chance gets one.
-    void DoEvents() override {
+    // A timer tick can come in whenever the pass waits; the first wait gets one.
+    void Wait(int32_t ms) override {
         if (depth++ == 0)
             Run();
+        going = going && !stop_in_wait;
+        now += ms;
     }
-    void Sleep(int32_t ms) override { now += ms; }
+    bool WaitForConverter(int32_t ms) override {
+        if (ms > 0)
+            Wait(int32_t(std::min<long long>(ms, std::max(0LL, ends - now))));
+        return now >= ends;
+    }
+    bool KeepGoing() override { return going; }
     int64_t NowMs() override { return now; }
     bool IsTargetComplete(const std::string& path) override {
         const bool first = trace.size() - trace.rfind("launch|") == 7; // no look yet
@@ -147,6 +157,24 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
         for (const std::string& name : fake.store)
             result += name + " ";
         EXPECT_EQ(expected, result) << step << " " << fake.seen;
+    }
+}
+
+// A converter that ends is judged at once. Stopped by the user, the pass
+// decides the file in hand, pauses no more and starts no other. A failed
+// converter still running keeps its number taken.
+TEST(ConversionPass, AnEndedConverterIsJudgedAtOnceAndTheUserCanStopThePass) {
+    Fake fake(0, 0, {"a.awd", "b.awd"});
+    fake.converter_ms = 100;
+    fake.stop_in_wait = true;
+    fake.Run();
+    EXPECT_EQ("save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|100",
+              fake.trace + std::to_string(fake.now));
+    for (long long ms : {100LL, 1LL << 40}) {
+        Fake bad(0, 0, {"bad.awd"});
+        bad.converter_ms = ms;
+        bad.Run();
+        EXPECT_EQ(ms > 100, bad.store.count("O\\Fax_00001.tif.lock")) << ms;
     }
 }
 
