@@ -139,8 +139,9 @@ bool frmOrvalis::WriteBatchFile(const std::string& converter_path) {
 
 void frmOrvalis::AddTrayIcon() {
     // At logon the shell may not be up yet, and a busy one can time out even
-    // though it took the icon: it is tried again every second until it is there.
-    if (SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true) ||
+    // though it took the icon: it is tried again every second until it is
+    // there. Once closing, the icon is gone for good.
+    if (unloading_ || SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true) ||
         orvalis::ModifyTrayIcon(orvalis::MakeIconChangeRecord(Handle(), TrayIcon())))
         KillTimer(Handle(), kTrayRetry);
     else
