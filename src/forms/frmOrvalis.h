@@ -6,6 +6,7 @@
 #include "core/retry_book.h"
 #include "core/tray_events.h"
 #include "forms/frmAbout.h"
+#include "platform/held_file.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -67,4 +68,6 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     bool timer1_enabled_ = false;
     bool unloading_ = false;
     std::unique_ptr<frmAbout> about_;
+    orvalis::HeldFile batch_file_; // ORVALIS.BAT
+    orvalis::HeldFile converter_;  // AWDVSTUB.EXE
 };
