@@ -184,7 +184,7 @@ class Journey(unittest.TestCase):
         """A test application folder, with an Orvalis.ini for its own folders."""
         wait_until(lambda: not tray_icon_shown(), 20, "the tray icon of a journey before")
         app = App(name)
-        self.addCleanup(lambda: self.assertIsNone(app.read("uxtheme.dll.loaded"), "loaded by"))
+        self.addCleanup(lambda: self.assertIsNone(app.read("uxtheme.dll.loaded"), "loaded"))
         self.addCleanup(app.kill)  # a message box goes with its process
         app.write_ini(**settings)
         return app

@@ -8,7 +8,7 @@
 //   probe short PATH           the platform's short form of PATH
 //   probe version PATH         the version resource: numbers, then US English strings
 //   probe locked PATH          exits 0 when PATH is there but held: it can be neither
-//                              written, nor deleted, nor renamed
+//                              written nor deleted
 // Hidden windows are found too: the main window is one.
 #include <windows.h>
 
@@ -69,11 +69,8 @@ int main(int argc, char** argv) {
         return Version(argv[2]);
     if (command == "locked") {
         HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
-        const bool held = file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
-        return held && !DeleteFileA(argv[2]) &&
-                       !MoveFileA(argv[2], (std::string(argv[2]) + "~").c_str())
-                   ? 0
-                   : 1;
+        return file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+               DeleteFileA(argv[2]);
     }
     if (command == "short" && GetShortPathNameA(argv[2], buffer, sizeof buffer) < sizeof buffer)
         return std::printf("%s\n", buffer) > 1 ? 0 : 1;
