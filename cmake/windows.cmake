@@ -4,9 +4,10 @@ enable_language(RC)
 # Every program built here, the test tools included, must run from a folder
 # that holds nothing but itself: no DLL of the compiler's beside it. And the
 # same sources give the same bytes wherever and whenever they are built: no
-# link time in the PE header.
+# link time in the PE header. A release carries no debug information.
 if(MINGW)
-    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
+                     $<$<CONFIG:Release>:-s>)
 endif()
 
 # What our own targets are compiled with. No source or build folder goes
@@ -28,6 +29,8 @@ add_library(orvalis_win32 STATIC
     src/ui/critical_box.cpp
     src/platform/folder_watch.cpp
     src/platform/short_path.cpp
+    src/platform/system_dlls.cpp
+    src/platform/held_file.cpp
     src/platform/win32_pass_platform.cpp
     src/forms/modINI.cpp
     src/forms/modOrvalis.cpp
@@ -36,7 +39,8 @@ add_library(orvalis_win32 STATIC
     src/forms/frmOrvalis.cpp
 )
 target_include_directories(orvalis_win32 PUBLIC src)
-target_link_libraries(orvalis_win32 PUBLIC orvalis_core comctl32 shell32 version user32 gdi32
+# KnownDLLs only: comctl32 is loaded at run time (platform/system_dlls).
+target_link_libraries(orvalis_win32 PUBLIC orvalis_core shell32 user32 gdi32
                                     PRIVATE orvalis_warnings)
 
 # Windows shows the version as major and two-digit minor, "1.01" for 1.1.

@@ -1,5 +1,6 @@
 #include "core/file_names.h"
 #include "forms/frmOrvalis.h"
+#include "platform/system_dlls.h"
 #include "ui/critical_box.h"
 #include "ui/message_pump.h"
 
@@ -24,6 +25,8 @@ std::string InstanceFolder(const std::string& folder) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    orvalis::UseSystemDllsOnly();
+
     // Two instances on one folder would hand out the same numbers and fight
     // over the same files, also when they run in two users' sessions: the
     // guard is machine-wide, and one that another user made, which this one

@@ -118,23 +118,16 @@ bool frmOrvalis::Form_Load() {
 }
 
 bool frmOrvalis::WriteBatchFile(const std::string& converter_path) {
-    const std::string text = orvalis::BatchFileText(converter_path);
-    HANDLE file = CreateFileA(state_.BatchFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool written_whole = false;
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        written_whole =
-            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-            written == text.size();
-        written_whole = CloseHandle(file) && written_whole;
-    }
-    if (!written_whole) {
+    // Both stay held until the program ends, so that what cmd.exe runs cannot
+    // be swapped meanwhile. A converter that is missing now may come later.
+    if (!batch_file_.WriteAndHold(state_.BatchFile, orvalis::BatchFileText(converter_path))) {
         // Without the batch file no fax could ever be converted: say so and stop
         // before anything else is written.
         orvalis::ShowCritical("ERROR: Cannot write the batch file " + state_.BatchFile + "!");
+        return false;
     }
-    return written_whole;
+    converter_.Hold(converter_path);
+    return true;
 }
 
 void frmOrvalis::AddTrayIcon() {

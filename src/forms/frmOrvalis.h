@@ -7,6 +7,7 @@
 #include "core/tray_events.h"
 #include "forms/frmAbout.h"
 #include "platform/folder_watch.h"
+#include "platform/held_file.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -75,4 +76,6 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     bool pass_soon_ = false; // a pass is due shortly, after a change
     orvalis::FolderWatch drop_watch_;
     std::unique_ptr<frmAbout> about_;
+    orvalis::HeldFile batch_file_; // ORVALIS.BAT
+    orvalis::HeldFile converter_;  // AWDVSTUB.EXE
 };

@@ -3,7 +3,6 @@
 #include "forms/modINI.h"
 #include "ui/message_pump.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -59,7 +58,8 @@ void frmSetup::Form_Load(HINSTANCE instance) {
     for (int i = 0; i < kTextBoxes; ++i) {
         HWND box = Control(kText1 + i);
         DragAcceptFiles(box, TRUE);
-        SetWindowSubclass(box, &frmSetup::TextBoxProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmSetup::TextBoxProc));
     }
     SetFocus(Control(kText1));
 }
@@ -99,14 +99,14 @@ void frmSetup::OnCommand(int id, int code) {
         Command1_Click();
 }
 
-LRESULT CALLBACK frmSetup::TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                       UINT_PTR subclass_id, DWORD_PTR ref_data) {
+// Plain subclassing, as comctl32's helpers would have to be imported. The
+// box's own behaviour is its class's: nothing subclassed it before us.
+LRESULT CALLBACK frmSetup::TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_DROPFILES) {
-        auto* form = reinterpret_cast<frmSetup*>(ref_data);
+        auto* form = reinterpret_cast<frmSetup*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         form->Text1_OLEDragDrop(GetDlgCtrlID(hwnd) - kText1, reinterpret_cast<HDROP>(wparam));
         return 0;
     }
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, &frmSetup::TextBoxProc, subclass_id);
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    const auto class_proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    return CallWindowProcA(class_proc, hwnd, message, wparam, lparam);
 }

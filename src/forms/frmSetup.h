@@ -23,6 +23,5 @@ class frmSetup : public orvalis::LayoutWindow {
     void Text1_OLEDragDrop(int index, HDROP drop);
     std::string TextOfText1(int index) const;
 
-    static LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                        UINT_PTR subclass_id, DWORD_PTR ref_data);
+    static LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 };

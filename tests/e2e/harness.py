@@ -116,6 +116,7 @@ class App:
         self.drop, self.store = self.make_folder("Drop folder"), self.make_folder("Store folder")
         shutil.copy(os.environ["ORVALIS_EXE"], self.path("Orvalis.exe"))
         shutil.copy(os.environ["ORVALIS_CONVERTER"], self.path("AWDVSTUB.EXE"))
+        shutil.copy(os.environ["ORVALIS_PLANTED_DLL"], self.path("uxtheme.dll"))
         self.processes = []
 
     def path(self, name):
@@ -158,8 +159,10 @@ class App:
 
     def start(self):
         with open(self.path("wine-output.txt"), "ab") as log:
+            # Native DLLs first, as Windows looks for any DLL that is not a KnownDLL.
+            env = dict(os.environ, WINEDLLOVERRIDES=os.environ["WINEDLLOVERRIDES"] + ";uxtheme=n,b")
             process = subprocess.Popen(["wine", self.path("Orvalis.exe")], cwd=self.folder,
-                                       stdout=log, stderr=log, stdin=subprocess.DEVNULL)
+                                       stdout=log, stderr=log, stdin=subprocess.DEVNULL, env=env)
         self.processes.append(process)
         return process
 
@@ -181,6 +184,7 @@ class Journey(unittest.TestCase):
         """A test application folder, with an Orvalis.ini for its own folders."""
         wait_until(lambda: not tray_icon_shown(), 20, "the tray icon of a journey before")
         app = App(name)
+        self.addCleanup(lambda: self.assertIsNone(app.read("uxtheme.dll.loaded"), "loaded"))
         self.addCleanup(app.kill)  # a message box goes with its process
         app.write_ini(**settings)
         return app

@@ -80,6 +80,11 @@ class Journeys(Journey):
 
         app.write_ini(current=app.current(), v1=1000)
         app.start()
+        # What cmd.exe runs cannot be changed while Orvalis runs, and still runs.
+        held = lambda name: probe("locked", winpath(app.path(name)))[0] == 0  # noqa: E731
+        wait_until(lambda: held("ORVALIS.BAT"), 30, "ORVALIS.BAT to be held")
+        self.assertTrue(held("AWDVSTUB.EXE"), "AWDVSTUB.EXE held")
+        app.put("d.awd")
         wait_until(lambda: app.dropped() == [], 60, "the drop folder to empty")
         app.write_ini()
         post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
@@ -88,7 +93,7 @@ class Journeys(Journey):
         self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
         numbers = [int(target[4:9]) for _, target in app.converter_calls()]
         self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
-        self.assertEqual({"a.awd", "b.awd", "c.awd"}, {s for s, _ in app.converter_calls()})
+        self.assertEqual({n + ".awd" for n in "abcd"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
 
     def test_shared_store(self):

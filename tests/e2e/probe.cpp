@@ -7,6 +7,8 @@
 //   probe dropicon CLASS|* TITLE  deletes its tray icon, as a dying Explorer does
 //   probe short PATH           the platform's short form of PATH
 //   probe version PATH         the version resource: numbers, then US English strings
+//   probe locked PATH          exits 0 when PATH is there but held: it can be neither
+//                              written nor deleted
 // Hidden windows are found too: the main window is one.
 #include <windows.h>
 
@@ -65,6 +67,11 @@ int main(int argc, char** argv) {
     char buffer[1024] = {};
     if (command == "version")
         return Version(argv[2]);
+    if (command == "locked") {
+        HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+        return file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+               DeleteFileA(argv[2]);
+    }
     if (command == "short" && GetShortPathNameA(argv[2], buffer, sizeof buffer) < sizeof buffer)
         return std::printf("%s\n", buffer) > 1 ? 0 : 1;
     if (argc < 4 || !EnumWindows(Collect, reinterpret_cast<LPARAM>(argv + 2)) || found.empty())

@@ -1,0 +1,11 @@
+// Stands for a DLL that someone put beside Orvalis.exe: once loaded into any
+// process, it creates <its own path>.loaded.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    char path[MAX_PATH + 8] = {};
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameA(self, path, MAX_PATH))
+        CloseHandle(CreateFileA(lstrcatA(path, ".loaded"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                0, nullptr));
+    return TRUE;
+}
