@@ -1,24 +1,33 @@
 #!/usr/bin/env python3
 """Measures the real Orvalis.exe under Wine and prints its figures.
 
-  overhead ratio  wall time to convert N files, divided by N x 2 x V1, the
-                  time the program's own waits take for N successful files
-  idle CPU        CPU time the process used while idle, over 60 s, V2 = 100 ms
-  peak memory     the process's peak resident set (VmHWM), Wine's runtime included
+  overhead  wall time to convert 100 files at V1 = 200 ms, divided by
+            100 x 2 x V1, the time the program's own waits take for them;
+            in the same run the CPU time it used while idle, over 60 s at
+            V2 = 100 ms, and its peak resident set (VmHWM), Wine's included
+  backlog   seconds per fax for 50 files moved into the drop folder at once,
+            V1 = 500 ms, until the folder is empty and 50 TIFs are stored,
+            and the failed attempts logged meanwhile
+  pickup    from a file's rename into the drop folder until the converter is
+            called, V2 = 5000 ms; 10 drops, each after the one before is
+            done, at seeded random offsets to the poll
+  menu      from a right click on the tray icon until the popup menu is open,
+            while a pass waits (V1 = 4000 ms), and while idle: the baseline,
+            what sending the click and polling for the menu cost by themselves
 
-Run through scripts/benchmark.sh, which builds and sets the environment.
+Run as scripts/benchmark.sh [FIGURE...], which builds and sets the
+environment; without FIGUREs it prints them all.
 """
 import os
+import random
 import shutil
+import statistics
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from harness import App, tray_icon_shown, wait_until  # noqa: E402
+from harness import App, click_tray, menu_open, tray_icon_shown, wait_until, xdo  # noqa: E402
 
-N = 100
-V1 = 200
-IDLE_SECONDS = 60
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -36,44 +45,142 @@ def peak_resident_kib(pid):
     return 0
 
 
-def main():
-    app = App("benchmark")
-    drop = app.make_folder("Drop")
-    store = app.make_folder("Store")
-    staging = app.make_folder("staging")
-    app.write_ini(drop, store, v1=V1, v2=100)
-    for i in range(N):
-        with open(os.path.join(staging, "fax%03d.awd" % i), "w") as f:
-            f.write("ok")
+def running(name, measure, v1, v2):
+    """measure(app, pid) on a freshly started program with its own folders."""
+    wait_until(lambda: not tray_icon_shown(), 20, "the tray icon of the run before to go")
+    app = App("benchmark " + name)
+    app.write_ini(v1=v1, v2=v2)
     pid = app.start().pid
     try:
         wait_until(tray_icon_shown, 60, "the tray icon")
-
-        # Idle first, with the drop folder empty and polling every 100 ms.
-        time.sleep(2)
-        cpu_before = cpu_seconds(pid)
-        time.sleep(IDLE_SECONDS)
-        idle_cpu = (cpu_seconds(pid) - cpu_before) / IDLE_SECONDS * 100
-
-        started = time.monotonic()
-        for name in sorted(os.listdir(staging)):
-            os.rename(os.path.join(staging, name), os.path.join(drop, name))
-        wait_until(lambda: not os.listdir(drop) and len(os.listdir(store)) == N, 600,
-                   "all files to be converted")
-        wall = time.monotonic() - started
-        waits = N * 2 * V1 / 1000
-        peak = peak_resident_kib(pid)
-        failures = (app.read("Orvalis.err") or b"").count(b"ERROR:")
+        return measure(app, pid)
     finally:
         app.kill()
         shutil.rmtree(app.folder, ignore_errors=True)
 
-    print("files converted:        %d (V1 = %d ms), %d failed attempts" % (N, V1, failures))
+
+def staged(app, count):
+    """count faxes that convert at once, written beside the drop folder to be moved in:
+    a rename is atomic, so the program never sees one half written."""
+    staging = app.make_folder("staging")
+    app.put(*["fax%03d.awd" % i for i in range(count)], folder=staging)
+    return staging, sorted(os.listdir(staging))
+
+
+def move_in(app, staging, names):
+    for name in names:
+        os.rename(os.path.join(staging, name), os.path.join(app.drop, name))
+
+
+def seconds_until(started, condition, timeout, what):
+    """Seconds from started (time.monotonic()) until condition holds, looked at every 10 ms."""
+    wait_until(condition, timeout, what, step=0.01)
+    return time.monotonic() - started
+
+
+def called_since(app, calls):
+    return lambda: len(app.converter_calls()) > calls
+
+
+def convert_all(app, count):
+    """Seconds to convert count staged faxes, and the failed attempts logged. A failed
+    attempt may leave a TIF behind and keeps its fax for another try: the empty drop
+    folder is what says that all are done."""
+    staging, names = staged(app, count)
+    started = time.monotonic()
+    move_in(app, staging, names)
+    wall = seconds_until(started, lambda: not app.dropped() and len(os.listdir(app.store)) >= count,
+                         30 + count * 10, "all files to be converted")
+    return wall, app.log().count("ERROR:")
+
+
+def spread(delays):
+    return "median %.2f s, max %.2f s (each: %s)" % (
+        statistics.median(delays), max(delays), " ".join("%.2f" % d for d in delays))
+
+
+def overhead():
+    n, v1, idle_seconds = 100, 200, 60
+
+    def measure(app, pid):
+        # Idle first, with the drop folder empty and polling every 100 ms.
+        time.sleep(2)
+        cpu_before = cpu_seconds(pid)
+        time.sleep(idle_seconds)
+        idle_cpu = (cpu_seconds(pid) - cpu_before) / idle_seconds * 100
+        return convert_all(app, n) + (idle_cpu, peak_resident_kib(pid))
+
+    wall, failures, idle_cpu, peak = running("overhead", measure, v1=v1, v2=100)
+    waits = n * 2 * v1 / 1000
+    print("files converted:        %d (V1 = %d ms), %d failed attempts" % (n, v1, failures))
     print("wall time:              %.2f s" % wall)
     print("waits alone (N x 2 V1): %.2f s" % waits)
     print("overhead ratio:         %.3f" % (wall / waits))
-    print("idle CPU (V2 = 100 ms): %.2f %% of one core over %d s" % (idle_cpu, IDLE_SECONDS))
+    print("idle CPU (V2 = 100 ms): %.2f %% of one core over %d s" % (idle_cpu, idle_seconds))
     print("peak resident set:      %.1f MiB (Wine's runtime included)" % (peak / 1024))
+
+
+def backlog():
+    n, v1 = 50, 500
+    wall, failures = running("backlog", lambda app, pid: convert_all(app, n), v1=v1, v2=100)
+    print("backlog, per fax:       %.3f s (%d faxes at V1 = %d ms in %.2f s), %d failed attempts"
+          % (wall / n, n, v1, wall, failures))
+
+
+def pickup():
+    drops, v2 = 10, 5000
+
+    def measure(app, pid):
+        staging, names = staged(app, drops)
+        pace = random.Random(15)
+        delays = []
+        for name in names:
+            # Each drop at another point of the poll's period.
+            time.sleep(pace.uniform(0, v2 / 1000))
+            calls = len(app.converter_calls())
+            started = time.monotonic()
+            move_in(app, staging, [name])
+            delays.append(seconds_until(started, called_since(app, calls), 30 + v2 / 1000,
+                                        "the converter to be called"))
+            wait_until(lambda: not app.dropped(), 120, "the fax to be converted")
+        return delays, app.log().count("ERROR:")
+
+    delays, failures = running("pickup", measure, v1=500, v2=v2)
+    print("pick-up, V2 = %d ms:  %s, %d failed attempts" % (v2, spread(delays), failures))
+
+
+def menu():
+    clicks, v1 = 5, 4000
+
+    def delays(app, in_pass):
+        result = []
+        for i in range(clicks):
+            if in_pass:  # a fax that converts, and its pass in its waits
+                calls = len(app.converter_calls())
+                app.put("fax%d.awd" % i)
+                wait_until(called_since(app, calls), 30, "the converter to be called")
+            click_tray(3)  # returns once the click is sent
+            result.append(seconds_until(time.monotonic(), menu_open, 60, "the popup menu"))
+            xdo("key", "Escape")
+            wait_until(lambda: not menu_open(), 20, "the menu to close")
+        return result
+
+    idle, in_pass = running("menu", lambda app, pid: (delays(app, False), delays(app, True)),
+                            v1=v1, v2=300)
+    print("menu, idle (baseline):  %s" % spread(idle))
+    print("menu, in a pass:        %s, V1 = %d ms" % (spread(in_pass), v1))
+
+
+FIGURES = {"overhead": overhead, "backlog": backlog, "pickup": pickup, "menu": menu}
+
+
+def main():
+    chosen = sys.argv[1:] or list(FIGURES)
+    unknown = [name for name in chosen if name not in FIGURES]
+    if unknown:
+        sys.exit("unknown figure %s; choose from: %s" % (", ".join(unknown), " ".join(FIGURES)))
+    for name in chosen:
+        FIGURES[name]()
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and prints its benchmark figures (see benchmark.py).
+# Builds the program and prints its benchmark figures (see benchmark.py):
+# all of them, or those named, e.g. scripts/benchmark.sh backlog pickup menu.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
@@ -16,4 +17,4 @@ source "$root/scripts/xvfb.sh"
 start_xvfb
 trap 'wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
 "$root/tests/wine-prefix.sh" start
-python3 "$root/scripts/benchmark.py"
+python3 -u "$root/scripts/benchmark.py" "$@"

@@ -22,12 +22,12 @@ def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def wait_until(condition, timeout, what):
+def wait_until(condition, timeout, what, step=0.1):
     deadline = time.monotonic() + timeout
     while not (value := condition()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out after %.1fs waiting for %s" % (timeout, what))
-        time.sleep(0.1)
+        time.sleep(step)
     return value
 
 
