@@ -10,7 +10,8 @@
             and the failed attempts logged meanwhile
   pickup    from a file's rename into the drop folder until the converter is
             called, V2 = 5000 ms; 10 drops, each after the one before is
-            done, at seeded random offsets to the poll
+            done, at seeded random offsets to the poll; and, where the
+            program reserves numbers, until the fax's number is reserved
   menu      from a right click on the tray icon until the popup menu is open,
             while a pass waits (V1 = 4000 ms), and while idle: the baseline,
             what sending the click and polling for the menu cost by themselves
@@ -133,20 +134,30 @@ def pickup():
     def measure(app, pid):
         staging, names = staged(app, drops)
         pace = random.Random(15)
-        delays = []
+        delays, taken = [], []
         for name in names:
             # Each drop at another point of the poll's period.
             time.sleep(pace.uniform(0, v2 / 1000))
-            calls = len(app.converter_calls())
+            calls, seen = len(app.converter_calls()), []
             started = time.monotonic()
             move_in(app, staging, [name])
-            delays.append(seconds_until(started, called_since(app, calls), 30 + v2 / 1000,
-                                        "the converter to be called"))
-            wait_until(lambda: not app.dropped(), 120, "the fax to be converted")
-        return delays, app.log().count("ERROR:")
 
-    delays, failures = running("pickup", measure, v1=500, v2=v2)
+            def called():
+                # The marker that reserves the fax's number, where the program
+                # makes one, says when it took the fax, before cmd.exe starts.
+                if not seen and any(n.endswith(".lock") for n in os.listdir(app.store)):
+                    seen.append(time.monotonic() - started)
+                return called_since(app, calls)()
+
+            delays.append(seconds_until(started, called, 30 + v2 / 1000, "the converter"))
+            taken += seen
+            wait_until(lambda: not app.dropped(), 120, "the fax to be converted")
+        return delays, taken, app.log().count("ERROR:")
+
+    delays, taken, failures = running("pickup", measure, v1=500, v2=v2)
     print("pick-up, V2 = %d ms:  %s, %d failed attempts" % (v2, spread(delays), failures))
+    if taken:
+        print("  number reserved:      %s" % spread(taken))
 
 
 def menu():

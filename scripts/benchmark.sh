@@ -12,6 +12,7 @@ export WINEPREFIX=$build/bench-prefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEB
 export ORVALIS_EXE=$build/Orvalis.exe
 export ORVALIS_CONVERTER=$build/tests/converter/AWDVSTUB.exe
 export ORVALIS_PROBE=$build/tests/e2e/probe.exe
+export ORVALIS_PLANTED_DLL=$build/tests/e2e/planted.dll
 export ORVALIS_E2E_WORK=$build/bench-work
 source "$root/scripts/xvfb.sh"
 start_xvfb

@@ -4,25 +4,15 @@
 
 #include <shlobj.h>
 
-// The dialog is modal: the test acts from inside its message loop, on a
-// thread timer that only that loop dispatches, once the dialog is up.
-static void (*g_act)(HWND);
-
-static void RunSetup(void (*act)(HWND)) {
-    g_act = act;
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
-        KillTimer(nullptr, id);
-        g_act(FindWindowA(nullptr, "Orvalis Setup"));
-    });
-    frmSetup::ShowModal(GetModuleHandleA(nullptr));
-}
-
 TEST(frmSetup, ShowsNothingStoredAndSaveWritesTheBoxes) {
     TempFolder temp;
     IniFile = temp.File("Orvalis.ini");
-    const std::string stored = "[File]\r\nDrop=C:\\Old\r\n[Tempo]\r\nV1=250\r\n";
-    std::ofstream(IniFile, std::ios::binary) << stored;
-    RunSetup([](HWND setup) {
+    std::ofstream(IniFile, std::ios::binary) << "[File]\r\nDrop=C:\\Old\r\n[Tempo]\r\nV1=250\r\n";
+    // The dialog is modal: the test acts from inside its message loop, on a
+    // thread timer that only that loop dispatches, once the dialog is up.
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) CALLBACK {
+        KillTimer(nullptr, id);
+        const HWND setup = FindWindowA(nullptr, "Orvalis Setup");
         // What the shell hands over when three folders are dropped; the
         // zeroes after the literal's own NUL end the list.
         static const char paths[] = "C:\\Fax\\In\0C:\\Second\0C:\\Third";
@@ -34,6 +24,7 @@ TEST(frmSetup, ShowsNothingStoredAndSaveWritesTheBoxes) {
         SendMessageA(GetDlgItem(setup, frmSetup::kText1 + 3), WM_DROPFILES, WPARAM(drop), 0);
         SendMessageA(GetDlgItem(setup, frmSetup::kCommand1), BM_CLICK, 0, 0);
     });
+    frmSetup::ShowModal(GetModuleHandleA(nullptr));
     // The boxes left alone hold the defaults, not what was stored.
     std::ifstream saved(IniFile, std::ios::binary);
     EXPECT_EQ("[File]\r\nDrop=\r\nStore=\r\nCurrent=0\r\n[Tempo]\r\nV1=500\r\nV2=C:\\Fax\\In\r\n",
