@@ -12,17 +12,18 @@ namespace orvalis {
 
 class HeldFile {
   public:
-    HeldFile() = default;
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    ~HeldFile() { Release(); }
-
     // False when the file is missing or another program has it open for
     // writing.
     bool Hold(const std::string& path);
     // Writes `text` as the whole file and holds it; false unless what is held
     // is exactly `text`.
     bool WriteAndHold(const std::string& path, const std::string& text);
+
+    // Held until the object goes, by this object alone.
+    HeldFile() = default;
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
 
   private:
     void Release();
