@@ -67,12 +67,18 @@ class Pass {
             Fail(file, 0, command);
             return true;
         }
-        const bool converted = Launched(source, target, command, file);
+        int32_t task_id = 0;
+        const bool can_pass =
+            CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
+        const bool launched = can_pass && platform_.Launch(command, task_id);
+        const bool converted = launched && Converted(target);
+        if (!converted)
+            Fail(file, task_id, command);
         // Decided: a whole TIF holds the number from here on, and a failed
         // attempt leaves the converter's file, if any, for the next look. A
         // converter still running might yet write it, though: its number
         // then stays taken, a gap rather than a TIF written twice.
-        if (converted || platform_.WaitForConverter(0))
+        if (!launched || converted || platform_.WaitForConverter(0))
             platform_.Release(MarkerOf(target));
         if (!converted)
             return true;
@@ -92,18 +98,9 @@ class Pass {
         return true;
     }
 
-    // Runs the converter and waits for its TIF; true when it is complete.
-    // A failure is logged.
-    bool Launched(const std::string& source, const std::string& target, const std::string& command,
-                  const ListedFile& file) {
-        int32_t task_id = 0;
-        const bool can_pass =
-            CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
-        if (!can_pass || !platform_.Launch(command, task_id)) {
-            Fail(file, task_id, command);
-            return false;
-        }
-
+    // Waits for the TIF of the converter just launched; true when it is
+    // complete. Whatever a failed converter left is kept: it may be all there is.
+    bool Converted(const std::string& target) {
         // A converter that has ended is judged at once; one that left a child
         // still writing is caught by the check all the same.
         platform_.WaitForConverter(state_.V1);
@@ -112,12 +109,7 @@ class Pass {
             if (longer <= INT32_MAX)
                 platform_.Wait(static_cast<int32_t>(longer));
         }
-        if (!platform_.IsTargetComplete(target)) {
-            // Whatever the converter left is kept: it may be all there is.
-            Fail(file, task_id, command);
-            return false;
-        }
-        return true;
+        return platform_.IsTargetComplete(target);
     }
 
     // A file the converter could not be given at all: logged and announced

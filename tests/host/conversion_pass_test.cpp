@@ -129,6 +129,8 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     EXPECT_EQ(Err(77, "I\\once.awd O\\Fax_00000.tif") + Err(0, "I\\nostart.awd O\\Fax_00003.tif") +
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
               fake.log);
+    EXPECT_EQ(std::set<std::string>{"O\\Fax_00000.tif.lock"}, fake.store)
+        << "kept only while a failed converter runs";
     EXPECT_EQ(0u, fake.trace.find("save 99999|launch|look 99999 at 500|look 99999 at 1500|delete "
                                   "I\\slowtaken.awd|save 100000|launch|look 00000 at 2500|"))
         << fake.trace;
