@@ -60,11 +60,11 @@ int RunMessageLoop(const std::function<HANDLE()>& wake, const std::function<void
         const DWORD count = handle ? 1 : 0;
         const DWORD woke =
             MsgWaitForMultipleObjectsEx(count, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        // A handle that has gone bad is the owner's to drop, or this would spin.
-        if (count && (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)) {
+        // A handle that has gone bad is the owner's to drop, or this would
+        // spin. Messages are handled after every wake as well: a folder that
+        // changes all the time must not keep them waiting.
+        if (count && (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED))
             on_wake();
-            continue;
-        }
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
