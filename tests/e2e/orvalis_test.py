@@ -193,8 +193,8 @@ class Journeys(Journey):
     def test_tray(self):
         # The icon clicked for real: About, the menu, Enabled, Explorer
         # restarting, and Close in the middle of a pass; files taken as they
-        # land, a minute before the next poll.
-        app = self.app("Tray", current=20, v1=4000, v2=60000)
+        # land, long before the next poll.
+        app = self.app("Tray", current=20, v1=4000, v2=120000)
         app.start()
         icon = wait_until(tray_pixels, 30, "the tray icon")
         self.assertEqual(0, probe("dropicon", "frmOrvalis", "")[0])
@@ -219,14 +219,14 @@ class Journeys(Journey):
         choose("Escape")
 
         app.put("a.awd")
-        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 10, "a.awd as it lands")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 30, "a.awd as it lands")
         choose("Escape", within=2)  # while its pass waits
         choose(*ENABLED)  # off
         app.put("b.awd", content="slow 6000")
         time.sleep(2)  # polling is off: nothing may happen meanwhile
         self.assertEqual(["Fax_00021.tif"], os.listdir(app.store))
         choose(*ENABLED)  # on again, and so at once
-        wait_until(lambda: ("b.awd", "Fax_00022.tif") in app.converter_calls(), 10, "b.awd's pass")
+        wait_until(lambda: ("b.awd", "Fax_00022.tif") in app.converter_calls(), 30, "b.awd's pass")
         app.write_ini()
         choose("c")  # "&Close", while the converter writes and About is open
         wait_until(lambda: not tray_icon_shown(), 5, "the tray icon to go at once")
