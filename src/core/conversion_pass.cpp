@@ -77,9 +77,11 @@ class Pass {
         // Decided: a whole TIF holds the number from here on, and a failed
         // attempt leaves the converter's file, if any, for the next look. A
         // converter still running might yet write it, though: its number
-        // then stays taken, a gap rather than a TIF written twice.
-        if (!launched || converted || platform_.WaitForConverter(0))
+        // stays taken until it ends, rather than go to a second fax.
+        if (!launched || converted)
             platform_.Release(MarkerOf(target));
+        else
+            platform_.ReleaseAfterConverter(MarkerOf(target));
         if (!converted)
             return true;
 
@@ -143,7 +145,7 @@ class Pass {
                 continue;
             // Another PC may have finished this number and removed its
             // marker between our look and our reservation.
-            if (!platform_.FileExists(target)) {
+            if (platform_.TargetAbsent(target)) {
                 reserved = true;
                 return target;
             }

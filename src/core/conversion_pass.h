@@ -30,16 +30,22 @@ class PassPlatform {
     // that the file server performs: of several PCs sharing the store, one
     // gets Reserved and the others Taken. Failed: the store cannot be written.
     virtual ReserveResult Reserve(const std::string& marker) = 0;
+    // True when the target does not exist, as the file server itself says
+    // (a share's client may answer a mere look from its cache). Leaves
+    // nothing behind.
+    virtual bool TargetAbsent(const std::string& target) = 0;
     virtual void Release(const std::string& marker) = 0;
+    // Releases the marker once the converter last launched has ended, which
+    // may be long after this pass: until then it might still write there.
+    virtual void ReleaseAfterConverter(const std::string& marker) = 0;
     // Starts the command hidden without waiting for it, and keeps hold of
     // its process. False when it could not be started.
     virtual bool Launch(const std::string& command, int32_t& task_id) = 0;
     // Waits, answering the user meanwhile: the menu, About, "Enabled" and
     // "Close" all work during a pass.
     virtual void Wait(int32_t ms) = 0;
-    // The same, but ends as soon as the launched process has ended; true
-    // when it has (or none runs). 0 ms only asks.
-    virtual bool WaitForConverter(int32_t ms) = 0;
+    // The same, but ends as soon as the launched process has ended.
+    virtual void WaitForConverter(int32_t ms) = 0;
     // False once "Enabled" is unchecked or the program is closing: the file
     // in hand is decided, and no new one is started.
     virtual bool KeepGoing() = 0;

@@ -112,6 +112,13 @@ bool frmOrvalis::Form_Load() {
     state_.Busy = false;
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
+    orvalis::PassFormHooks hooks;
+    hooks.stop_polling = [this] { SetPolling(false); };
+    hooks.keep_going = [this] { return timer1_enabled_ && !unloading_; };
+    hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
+    hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
+    hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
+    pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, hooks));
     SetPolling(true);
     drop_watch_.Start(state_.DropFolder);
     return true;
@@ -143,6 +150,8 @@ void frmOrvalis::AddTrayIcon() {
 
 void frmOrvalis::Form_Unload() {
     WriteINI(state_.Current, settings::kCurrent, IniFile);
+    if (pass_platform_)
+        pass_platform_->ReleasePending();
     SetTrayIcon(Handle(), icon_, "", false);
     // Ends at once, whatever is open: an About box, a warning.
     ExitProcess(0);
@@ -179,16 +188,22 @@ void frmOrvalis::SetPolling(bool enabled) {
 }
 
 void frmOrvalis::Timer1_Timer() {
-    orvalis::PassFormHooks hooks;
-    hooks.stop_polling = [this] { SetPolling(false); };
-    hooks.keep_going = [this] { return timer1_enabled_ && !unloading_; };
-    hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
-    hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
-    hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
-    orvalis::Win32PassPlatform platform(error_log_, hooks);
-    orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_), platform);
-    if (unloading_ && !state_.Busy)
+    // A pass inside the menu's own loop would take the menu's input.
+    if (in_menu_) {
+        pass_after_ = true;
+        return;
+    }
+    if (state_.Busy)
+        return;
+    pass_platform_->ReleasePending();
+    orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
+                               *pass_platform_);
+    if (unloading_)
         Form_Unload();
+    if (pass_after_) {
+        pass_after_ = false;
+        PassSoon();
+    }
 }
 
 void frmOrvalis::PassSoon() {
@@ -225,6 +240,8 @@ void frmOrvalis::mnuP_Click(int index) {
 }
 
 void frmOrvalis::ShowAbout() {
+    if (unloading_) // a click that came before "Close"
+        return;
     if (!about_)
         about_.reset(new frmAbout());
     about_->Show(instance_);
@@ -233,11 +250,19 @@ void frmOrvalis::ShowAbout() {
 void frmOrvalis::ShowMenu() {
     // The window must be in the foreground, or the menu does not close when
     // the user clicks elsewhere; the WM_NULL afterwards lets it go properly.
+    if (unloading_)
+        return;
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(Handle());
+    in_menu_ = true;
     TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, Handle(), nullptr);
+    in_menu_ = false;
     PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (pass_after_ && !state_.Busy) {
+        pass_after_ = false;
+        PassSoon();
+    }
 }
 
 LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -252,6 +277,9 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         } else if (wparam == kSoon) {
             KillTimer(Handle(), kSoon);
             pass_soon_ = false;
+            // Asked for during a pass ("Enabled" checked, say): that pass
+            // has passed over some files already, so another one follows.
+            pass_after_ = pass_after_ || state_.Busy;
             Timer1_Timer();
         } else if (wparam == kTrayRetry) {
             AddTrayIcon();

@@ -8,6 +8,7 @@
 #include "forms/frmAbout.h"
 #include "platform/folder_watch.h"
 #include "platform/held_file.h"
+#include "platform/win32_pass_platform.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -73,7 +74,10 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     UINT timer1_interval_ = 3000;
     bool timer1_enabled_ = false;
     bool unloading_ = false;
-    bool pass_soon_ = false; // a pass is due shortly, after a change
+    bool pass_soon_ = false;  // a pass is due shortly, after a change
+    bool pass_after_ = false; // one was asked for while it could not start
+    bool in_menu_ = false;
+    std::unique_ptr<orvalis::Win32PassPlatform> pass_platform_;
     orvalis::FolderWatch drop_watch_;
     std::unique_ptr<frmAbout> about_;
     orvalis::HeldFile batch_file_; // ORVALIS.BAT

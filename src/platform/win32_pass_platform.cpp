@@ -152,14 +152,50 @@ ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
         return ReserveResult::Reserved;
     }
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ReserveResult::Taken
-                                                                       : ReserveResult::Failed;
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+        return ReserveResult::Taken;
+    // Another PC's marker that is being deleted refuses every access; in a
+    // store that cannot be written, a marker that is not there is not found.
+    const bool deleting = error == ERROR_ACCESS_DENIED &&
+                          GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                          GetLastError() == ERROR_ACCESS_DENIED;
+    return deleting ? ReserveResult::Taken : ReserveResult::Failed;
+}
+
+bool Win32PassPlatform::TargetAbsent(const std::string& target) {
+    // Created only if it does not exist, which the file server decides, and
+    // gone again when closed: the converter finds no file there.
+    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 void Win32PassPlatform::Release(const std::string& marker) {
-    // Should it fail (a share gone away), the number stays taken: a gap in
-    // the numbers, never a number used twice.
-    DeleteFileA(marker.c_str());
+    pending_.emplace_back(nullptr, marker);
+    ReleasePending();
+}
+
+void Win32PassPlatform::ReleaseAfterConverter(const std::string& marker) {
+    pending_.emplace_back(converter_, marker);
+    converter_ = nullptr;
+    ReleasePending();
+}
+
+void Win32PassPlatform::ReleasePending() {
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        HANDLE& process = it->first;
+        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            CloseHandle(process);
+            process = nullptr;
+        }
+        // Until it goes, the number stays taken: a gap, never a number used twice.
+        const bool gone =
+            !process && (DeleteFileA(it->second.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+        it = gone ? pending_.erase(it) : it + 1;
+    }
 }
 
 bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
@@ -183,17 +219,17 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
 Win32PassPlatform::~Win32PassPlatform() {
     if (converter_)
         CloseHandle(converter_);
+    for (const auto& entry : pending_)
+        if (entry.first)
+            CloseHandle(entry.first);
 }
 
 void Win32PassPlatform::Wait(int32_t ms) {
     WaitHandlingMessages(nullptr, ms > 0 ? static_cast<DWORD>(ms) : 0);
 }
 
-bool Win32PassPlatform::WaitForConverter(int32_t ms) {
-    if (!converter_)
-        return true;
-    return WaitHandlingMessages(converter_, ms > 0 ? static_cast<DWORD>(ms) : 0) ||
-           WaitForSingleObject(converter_, 0) == WAIT_OBJECT_0;
+void Win32PassPlatform::WaitForConverter(int32_t ms) {
+    WaitHandlingMessages(converter_, ms > 0 ? static_cast<DWORD>(ms) : 0);
 }
 
 int64_t Win32PassPlatform::NowMs() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace orvalis {
 
@@ -20,6 +21,8 @@ struct PassFormHooks {
     std::function<void(const std::string&)> announce_failure;
 };
 
+// Lives as long as the main form: markers whose converter still runs are
+// released by a later pass.
 class Win32PassPlatform : public PassPlatform {
   public:
     Win32PassPlatform(std::string error_log, PassFormHooks form)
@@ -32,10 +35,15 @@ class Win32PassPlatform : public PassPlatform {
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
+    bool TargetAbsent(const std::string& target) override;
     void Release(const std::string& marker) override;
+    void ReleaseAfterConverter(const std::string& marker) override;
+    // Removes the markers that may go now; what cannot be removed yet (a
+    // share away) is tried again at the next call.
+    void ReleasePending();
     bool Launch(const std::string& command, int32_t& task_id) override;
     void Wait(int32_t ms) override;
-    bool WaitForConverter(int32_t ms) override;
+    void WaitForConverter(int32_t ms) override;
     bool KeepGoing() override { return form_.keep_going(); }
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
@@ -53,6 +61,8 @@ class Win32PassPlatform : public PassPlatform {
     std::string error_log_;
     PassFormHooks form_;
     HANDLE converter_ = nullptr; // the process last launched
+    // Markers to remove, each once its process (if any) has ended.
+    std::vector<std::pair<HANDLE, std::string>> pending_;
 };
 
 } // namespace orvalis

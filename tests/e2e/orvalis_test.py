@@ -167,6 +167,7 @@ class Journeys(Journey):
         wait_until(lambda: app.dropped() == [], 15, "the replaced empty.awd")
         wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
         app.close()
+        self.assertEqual([], [n for n in os.listdir(app.store) if n.endswith(".lock")], "markers")
 
     def test_awkward_names(self):
         # Names that cmd.exe or the code page treat specially never run a

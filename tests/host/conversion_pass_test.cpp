@@ -69,7 +69,12 @@ class Fake : public PassPlatform {
             store.insert(marker.substr(0, marker.size() - 5));
         return ReserveResult::Reserved;
     }
+    bool TargetAbsent(const std::string& path) override { return !store.count(path); }
     void Release(const std::string& marker) override { store.erase(marker); }
+    void ReleaseAfterConverter(const std::string& marker) override {
+        if (now >= ends)
+            store.erase(marker);
+    }
     bool Launch(const std::string& line, int32_t& task_id) override {
         if (OtherPcAt("convert")) // the number after ours
             store.insert("O\\Fax_00002.tif.lock");
@@ -85,10 +90,8 @@ class Fake : public PassPlatform {
         going = going && !stop_in_wait;
         now += ms;
     }
-    bool WaitForConverter(int32_t ms) override {
-        if (ms > 0)
-            Wait(int32_t(std::min<long long>(ms, std::max(0LL, ends - now))));
-        return now >= ends;
+    void WaitForConverter(int32_t ms) override {
+        Wait(int32_t(std::min<long long>(ms, std::max(0LL, ends - now))));
     }
     bool KeepGoing() override { return going; }
     int64_t NowMs() override { return now; }
