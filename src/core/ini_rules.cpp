@@ -75,8 +75,7 @@ int32_t CounterFromText(const std::string& text) {
 }
 
 int32_t SettleWaitFromText(const std::string& text) {
-    // Every wait blocks the tray, so a typo such as 5000000 must not freeze
-    // it for hours per fax.
+    // A typo such as 5000000 must not hold every fax for hours.
     const int32_t longest = 60000;
     int32_t value = 0;
     if (!ParseInt32(text, value) || value < 0)

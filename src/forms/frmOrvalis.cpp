@@ -200,7 +200,11 @@ void frmOrvalis::Timer1_Timer() {
                                *pass_platform_);
     if (unloading_)
         Form_Unload();
-    if (pass_after_) {
+    PassIfAskedFor();
+}
+
+void frmOrvalis::PassIfAskedFor() {
+    if (pass_after_ && !state_.Busy) {
         pass_after_ = false;
         PassSoon();
     }
@@ -259,10 +263,7 @@ void frmOrvalis::ShowMenu() {
     TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, Handle(), nullptr);
     in_menu_ = false;
     PostMessageA(Handle(), WM_NULL, 0, 0);
-    if (pass_after_ && !state_.Busy) {
-        pass_after_ = false;
-        PassSoon();
-    }
+    PassIfAskedFor();
 }
 
 LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -56,6 +56,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     bool WriteBatchFile(const std::string& converter_path);
     void AddTrayIcon();
     void PassSoon();
+    void PassIfAskedFor(); // after a pass, or the menu, that kept one from starting
     void CreatePopupMenuItems();
     HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
     void ShowFailing(bool failing);

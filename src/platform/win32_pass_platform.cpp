@@ -21,6 +21,16 @@ std::string SystemCmdExe() {
     return std::string(folder, n) + "\\cmd.exe";
 }
 
+// Creates the file only if it does not exist, which the file server itself
+// decides, also over SMB; closes it at once. False when it was not created.
+bool CreateNew(const std::string& path, DWORD access, DWORD flags) {
+    HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, CREATE_NEW, flags, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 HANDLE OpenForReading(const std::string& path, DWORD share) {
     return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -143,14 +153,9 @@ bool Win32PassPlatform::FileExists(const std::string& path) {
 }
 
 ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
-    // CREATE_NEW is decided by the file server itself, also over SMB. Hidden,
-    // as it is no fax; empty, as only its name counts.
-    HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    // Hidden, as it is no fax; empty, as only its name counts.
+    if (CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN))
         return ReserveResult::Reserved;
-    }
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
         return ReserveResult::Taken;
@@ -163,14 +168,9 @@ ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
 }
 
 bool Win32PassPlatform::TargetAbsent(const std::string& target) {
-    // Created only if it does not exist, which the file server decides, and
-    // gone again when closed: the converter finds no file there.
-    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    // Gone again when closed: the converter finds no file there.
+    return CreateNew(target, GENERIC_WRITE | DELETE,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
 }
 
 void Win32PassPlatform::Release(const std::string& marker) {
