@@ -15,7 +15,7 @@ std::string ApplicationFolder() {
 }
 
 // The folder's long form, so that starting through a short path finds the
-// same instance.
+// same instance and the same markers of its own.
 std::string InstanceFolder(const std::string& folder) {
     char long_form[MAX_PATH];
     const DWORD m = GetLongPathNameA(folder.c_str(), long_form, MAX_PATH);
@@ -32,9 +32,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // guard is machine-wide, and one that another user made, which this one
     // may not open, is just as much a sign. The handle stays open for the
     // life of the process.
-    const std::string folder = ApplicationFolder();
-    HANDLE guard =
-        CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(InstanceFolder(folder)).c_str());
+    const std::string folder = InstanceFolder(ApplicationFolder());
+    HANDLE guard = CreateMutexA(nullptr, FALSE, orvalis::InstanceMutexName(folder).c_str());
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || (!guard && error == ERROR_ACCESS_DENIED)) {
         orvalis::ShowCritical("Orvalis is already running.");

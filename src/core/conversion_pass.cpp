@@ -64,26 +64,26 @@ class Pass {
         platform_.SaveCounter(state_.Current);
         const std::string command = BuildCommand(state_.BatchFile, source, target);
         if (!reserved) {
-            Fail(file, 0, command);
+            Fail(file, 0, command, false);
             return true;
         }
         int32_t task_id = 0;
         const bool can_pass =
             CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
         const bool launched = can_pass && platform_.Launch(command, task_id);
-        const bool converted = launched && Converted(target);
-        if (!converted)
-            Fail(file, task_id, command);
-        // Decided: a whole TIF holds the number from here on, and a failed
-        // attempt leaves the converter's file, if any, for the next look. A
-        // converter still running might yet write it, though: its number
-        // stays taken until it ends, rather than go to a second fax.
-        if (!launched || converted)
-            platform_.Release(MarkerOf(target));
-        else
-            platform_.ReleaseAfterConverter(MarkerOf(target));
-        if (!converted)
+        const Verdict verdict = launched ? Judge(target) : Verdict::Failed;
+        // Its converter has ended, so nothing writes at the number any more:
+        // a whole TIF holds it from here on, and a failed attempt leaves the
+        // converter's file, if any, for the next look.
+        if (verdict == Verdict::Hung || verdict == Verdict::Abandoned)
+            platform_.Release(target);
+        platform_.Release(MarkerOf(target));
+        if (verdict == Verdict::Abandoned) // its AWD waits for the next start
+            return false;
+        if (verdict != Verdict::Converted) {
+            Fail(file, task_id, command, verdict == Verdict::Hung);
             return true;
+        }
 
         // A source that is already gone was taken by someone else watching
         // the same folder: nothing is left to remove, and nothing is lost.
@@ -100,18 +100,36 @@ class Pass {
         return true;
     }
 
-    // Waits for the TIF of the converter just launched; true when it is
-    // complete. Whatever a failed converter left is kept: it may be all there is.
-    bool Converted(const std::string& target) {
-        // A converter that has ended is judged at once; one that left a child
-        // still writing is caught by the check all the same.
-        platform_.WaitForConverter(state_.V1);
-        if (!platform_.IsTargetComplete(target)) {
+    enum class Verdict {
+        Converted,
+        Failed,
+        Hung,     // ended at the ceiling
+        Abandoned // ended as the program closes
+    };
+
+    // Judges the TIF of the converter just launched, which has ended when
+    // this returns. Whatever a failed converter left is kept: it may be all
+    // there is. A slow converter is not a failed one: while it runs, the
+    // fax is not judged, nor is another converter started beside it.
+    Verdict Judge(const std::string& target) {
+        const int64_t launched = platform_.NowMs();
+        const bool ended = platform_.WaitForConverter(state_.V1);
+        const bool complete = platform_.IsTargetComplete(target);
+        if (!ended) {
+            const int64_t left = kConverterCeilingMs - (platform_.NowMs() - launched);
+            if (left <= 0 || !platform_.WaitForConverter(static_cast<int32_t>(left))) {
+                platform_.EndConverter();
+                if (!complete)
+                    return platform_.Closing() ? Verdict::Abandoned : Verdict::Hung;
+            }
+        } else if (!complete) {
+            // One that left a child still writing is caught all the same.
             const long long longer = 2LL * state_.V1;
             if (longer <= INT32_MAX)
                 platform_.Wait(static_cast<int32_t>(longer));
         }
-        return platform_.IsTargetComplete(target);
+        // This look decides.
+        return platform_.IsTargetComplete(target) ? Verdict::Converted : Verdict::Failed;
     }
 
     // A file the converter could not be given at all: logged and announced
@@ -154,9 +172,11 @@ class Pass {
         return std::string();
     }
 
-    void Fail(const ListedFile& file, int32_t task_id, const std::string& command) {
+    // A converter that hung on a file would hang on it again: that file is
+    // set aside until it changes or the user asks for everything again.
+    void Fail(const ListedFile& file, int32_t task_id, const std::string& command, bool hung) {
         platform_.AppendErrorLog(ErrorLogEntry(task_id, command));
-        if (failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_))
+        if (failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_, hung))
             platform_.AnnounceFailure(file.shown);
     }
 
@@ -168,6 +188,15 @@ class Pass {
 };
 
 } // namespace
+
+void RemoveOwnLeftovers(const std::string& store_folder, PassPlatform& platform) {
+    for (const std::string& marker : platform.OwnMarkers(store_folder)) {
+        const std::string target = marker.substr(0, marker.size() - MarkerOf("").size());
+        if (!platform.IsTargetComplete(target))
+            platform.Release(target);
+        platform.Release(marker);
+    }
+}
 
 void RunConversionPass(ServiceState& state, RetryBook& failures, int32_t poll_ms,
                        PassPlatform& platform) {

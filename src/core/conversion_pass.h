@@ -34,21 +34,30 @@ class PassPlatform {
     // (a share's client may answer a mere look from its cache). Leaves
     // nothing behind.
     virtual bool TargetAbsent(const std::string& target) = 0;
-    virtual void Release(const std::string& marker) = 0;
-    // Releases the marker once the converter last launched has ended, which
-    // may be long after this pass: until then it might still write there.
-    virtual void ReleaseAfterConverter(const std::string& marker) = 0;
-    // Starts the command hidden without waiting for it, and keeps hold of
-    // its process. False when it could not be started.
+    // Removes a file of ours, a marker or what an ended converter left
+    // unfinished at our number; what cannot go yet (a share away) is tried
+    // again later, in the same order.
+    virtual void Release(const std::string& path) = 0;
+    // Markers that this application folder wrote on this PC: the leftovers
+    // of a run that could not clean up (a crash, a power cut).
+    virtual std::vector<std::string> OwnMarkers(const std::string& store_folder) = 0;
+    // Starts the command hidden without waiting for it, with everything it
+    // starts in turn held together, so that none of it can outlive us.
+    // False when it could not be started.
     virtual bool Launch(const std::string& command, int32_t& task_id) = 0;
     // Waits, answering the user meanwhile: the menu, About, "Enabled" and
-    // "Close" all work during a pass.
+    // "Close" all work during a pass. Ends early once the program is closing.
     virtual void Wait(int32_t ms) = 0;
-    // The same, but ends as soon as the launched process has ended.
-    virtual void WaitForConverter(int32_t ms) = 0;
+    // The same, but ends as soon as the converter last launched and all that
+    // it started have ended; true when they have.
+    virtual bool WaitForConverter(int32_t ms) = 0;
+    // Ends the converter last launched with all that it started, and
+    // returns once they are gone, their files closed.
+    virtual void EndConverter() = 0;
     // False once "Enabled" is unchecked or the program is closing: the file
     // in hand is decided, and no new one is started.
     virtual bool KeepGoing() = 0;
+    virtual bool Closing() = 0;
     // A clock in milliseconds that only moves forward.
     virtual int64_t NowMs() = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.
@@ -68,9 +77,17 @@ class PassPlatform {
 
 extern const char* const kDeleteWarning;
 
+// How long a converter may run for one fax: a long fax on a slow PC takes
+// seconds, so one still running after this has hung.
+const int32_t kConverterCeilingMs = 5 * 60 * 1000;
+
 // `failures` outlives the pass: it holds back the files that keep failing.
 // `poll_ms` is the polling interval, the first wait after a failure.
 void RunConversionPass(ServiceState& state, RetryBook& failures, int32_t poll_ms,
                        PassPlatform& platform);
+
+// At start: what our own earlier run left in the store. A TIF that is
+// complete stays, as it may be all there is of its fax.
+void RemoveOwnLeftovers(const std::string& store_folder, PassPlatform& platform);
 
 } // namespace orvalis

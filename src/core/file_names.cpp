@@ -22,6 +22,10 @@ std::string MarkerOf(const std::string& target) {
     return target + ".lock";
 }
 
+std::string MarkerOwner(const std::string& computer, const std::string& app_folder) {
+    return "Orvalis\r\n" + computer + "\r\n" + app_folder + "\r\n";
+}
+
 std::string FolderOfModule(const std::string& module_path) {
     const size_t slash = module_path.find_last_of("\\/");
     if (slash == std::string::npos)

@@ -17,6 +17,10 @@ std::string TargetName(int32_t number);
 // into it runs: "Fax_NNNNN.tif.lock".
 std::string MarkerOf(const std::string& target);
 
+// What a marker holds: whose it is, so that after a crash an Orvalis finds
+// its own and leaves those of other PCs and other application folders alone.
+std::string MarkerOwner(const std::string& computer, const std::string& app_folder);
+
 // Folder of a module path, without a trailing separator ("C:\App\x.exe"
 // gives "C:\App", "C:\x.exe" gives "C:").
 std::string FolderOfModule(const std::string& module_path);

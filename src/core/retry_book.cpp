@@ -1,6 +1,7 @@
 #include "core/retry_book.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 
 namespace orvalis {
@@ -23,7 +24,7 @@ bool RetryBook::Due(const std::string& key, const FileStamp& stamp, int64_t now_
 }
 
 bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, int64_t now_ms,
-                              int32_t poll_ms) {
+                              int32_t poll_ms, bool set_aside) {
     const bool first = entries_.count(key) == 0;
     Entry& entry = entries_[key];
     entry.stamp = stamp;
@@ -31,7 +32,7 @@ bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, in
     int64_t wait = std::max<int64_t>(poll_ms, 1);
     for (int i = 1; i < entry.failures && wait < kLongestWait; ++i)
         wait *= 2;
-    entry.due_ms = now_ms + std::min(wait, kLongestWait);
+    entry.due_ms = set_aside ? INT64_MAX : now_ms + std::min(wait, kLongestWait);
     return first;
 }
 

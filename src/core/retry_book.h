@@ -23,8 +23,9 @@ class RetryBook {
     bool Due(const std::string& key, const FileStamp& stamp, int64_t now_ms);
 
     // Records a failed attempt; true when it is the file's first in this run.
+    // A file `set_aside` waits until it changes or every wait ends.
     bool RecordFailure(const std::string& key, const FileStamp& stamp, int64_t now_ms,
-                       int32_t poll_ms);
+                       int32_t poll_ms, bool set_aside = false);
 
     // Records a file that can never be attempted (it has no usable name):
     // it is not due again while it stays.

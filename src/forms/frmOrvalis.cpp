@@ -114,11 +114,13 @@ bool frmOrvalis::Form_Load() {
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
     orvalis::PassFormHooks hooks;
     hooks.stop_polling = [this] { SetPolling(false); };
-    hooks.keep_going = [this] { return timer1_enabled_ && !unloading_; };
+    hooks.keep_going = [this] { return machine_.KeepGoing(); };
+    hooks.closing = [this] { return machine_.Closing(); };
     hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
     hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
     hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
-    pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, hooks));
+    pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, app_folder_, hooks));
+    orvalis::RemoveOwnLeftovers(state_.StoreFolder, *pass_platform_);
     SetPolling(true);
     drop_watch_.Start(state_.DropFolder);
     return true;
@@ -141,7 +143,7 @@ void frmOrvalis::AddTrayIcon() {
     // At logon the shell may not be up yet, and a busy one can time out even
     // though it took the icon: it is tried again every second until it is
     // there. Once closing, the icon is gone for good.
-    if (unloading_ || SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true) ||
+    if (machine_.Closing() || SetTrayIcon(Handle(), TrayIcon(), "AWD to TIF", true) ||
         orvalis::ModifyTrayIcon(orvalis::MakeIconChangeRecord(Handle(), TrayIcon())))
         KillTimer(Handle(), kTrayRetry);
     else
@@ -158,69 +160,50 @@ void frmOrvalis::Form_Unload() {
 }
 
 void frmOrvalis::Unload() {
-    if (unloading_)
-        return;
-    unloading_ = true;
-    // The user sees the end at once. A pass that is running still decides
-    // the file in hand, or its AWD would stay beside a stored TIF and be
-    // stored again at the next start; it starts no other and then ends the
-    // program.
-    SetTrayIcon(Handle(), icon_, "", false);
-    about_.reset();
-    if (!state_.Busy)
-        Form_Unload();
+    Raise(orvalis::ServiceEvent::Close);
 }
 
 void frmOrvalis::SetPolling(bool enabled) {
-    // Turning polling on is also how the user says "try everything now".
-    if (enabled) {
-        failures_.EndWaits();
-        SetTimer(Handle(), kTimer1, timer1_interval_, nullptr);
-        PassSoon();
-    } else {
-        KillTimer(Handle(), kTimer1);
-        KillTimer(Handle(), kSoon);
-        pass_soon_ = false;
-    }
-    timer1_enabled_ = enabled;
+    Raise(enabled ? orvalis::ServiceEvent::EnabledOn : orvalis::ServiceEvent::EnabledOff);
     CheckMenuItem(mnuPopup_, kMenuFirstId + orvalis::kMenuEnabled,
-                  MF_BYCOMMAND | (enabled ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (machine_.Polling() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void frmOrvalis::Timer1_Timer() {
-    // A pass inside the menu's own loop would take the menu's input.
-    if (in_menu_) {
-        pass_after_ = true;
-        return;
+    Raise(orvalis::ServiceEvent::PollTick);
+}
+
+void frmOrvalis::Raise(orvalis::ServiceEvent event) {
+    const orvalis::ServiceActions act = machine_.On(event);
+    if (act.disarm_poll)
+        KillTimer(Handle(), kTimer1);
+    if (act.arm_poll)
+        SetTimer(Handle(), kTimer1, timer1_interval_, nullptr);
+    if (act.disarm_soon)
+        KillTimer(Handle(), kSoon);
+    if (act.arm_soon)
+        SetTimer(Handle(), kSoon, kSoonMs, nullptr);
+    if (act.end_waits)
+        failures_.EndWaits();
+    if (act.remove_icon) {
+        SetTrayIcon(Handle(), icon_, "", false);
+        about_.reset();
     }
-    if (state_.Busy)
-        return;
-    pass_platform_->ReleasePending();
-    orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
-                               *pass_platform_);
-    if (unloading_)
+    if (act.end_converter)
+        pass_platform_->EndConverter();
+    if (act.end_program)
         Form_Unload();
-    PassIfAskedFor();
-}
-
-void frmOrvalis::PassIfAskedFor() {
-    if (pass_after_ && !state_.Busy) {
-        pass_after_ = false;
-        PassSoon();
+    if (act.run_pass) {
+        pass_platform_->ReleasePending();
+        orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
+                                   *pass_platform_);
+        Raise(orvalis::ServiceEvent::PassEnded);
     }
-}
-
-void frmOrvalis::PassSoon() {
-    if (pass_soon_)
-        return;
-    pass_soon_ = true;
-    SetTimer(Handle(), kSoon, kSoonMs, nullptr);
 }
 
 void frmOrvalis::OnDropFolderChanged() {
     drop_watch_.Rearm();
-    if (timer1_enabled_ && !unloading_)
-        PassSoon();
+    Raise(orvalis::ServiceEvent::DropChanged);
 }
 
 void frmOrvalis::ShowFailing(bool failing) {
@@ -244,7 +227,7 @@ void frmOrvalis::mnuP_Click(int index) {
 }
 
 void frmOrvalis::ShowAbout() {
-    if (unloading_) // a click that came before "Close"
+    if (machine_.Closing()) // a click that came before "Close"
         return;
     if (!about_)
         about_.reset(new frmAbout());
@@ -254,16 +237,15 @@ void frmOrvalis::ShowAbout() {
 void frmOrvalis::ShowMenu() {
     // The window must be in the foreground, or the menu does not close when
     // the user clicks elsewhere; the WM_NULL afterwards lets it go properly.
-    if (unloading_)
+    if (machine_.Closing())
         return;
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(Handle());
-    in_menu_ = true;
+    Raise(orvalis::ServiceEvent::MenuOpened);
     TrackPopupMenu(mnuPopup_, 0, at.x, at.y, 0, Handle(), nullptr);
-    in_menu_ = false;
+    Raise(orvalis::ServiceEvent::MenuClosed);
     PostMessageA(Handle(), WM_NULL, 0, 0);
-    PassIfAskedFor();
 }
 
 LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -276,12 +258,7 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 drop_watch_.Start(state_.DropFolder);
             Timer1_Timer();
         } else if (wparam == kSoon) {
-            KillTimer(Handle(), kSoon);
-            pass_soon_ = false;
-            // Asked for during a pass ("Enabled" checked, say): that pass
-            // has passed over some files already, so another one follows.
-            pass_after_ = pass_after_ || state_.Busy;
-            Timer1_Timer();
+            Raise(orvalis::ServiceEvent::SoonTick);
         } else if (wparam == kTrayRetry) {
             AddTrayIcon();
         }
@@ -299,9 +276,10 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return TRUE;
     case WM_ENDSESSION:
         // Windows ends the session whatever runs: the counter is kept, and a
-        // fax in hand stays in the drop folder for the next start.
+        // fax in hand stays in the drop folder for the next start, which
+        // removes what its converter half-wrote.
         if (wparam)
-            Form_Unload();
+            Raise(orvalis::ServiceEvent::EndSession);
         return 0;
     case WM_CLOSE:
         Unload();

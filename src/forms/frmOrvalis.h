@@ -4,6 +4,7 @@
 
 #include "core/ServiceState.h"
 #include "core/retry_book.h"
+#include "core/service_machine.h"
 #include "core/tray_events.h"
 #include "forms/frmAbout.h"
 #include "platform/folder_watch.h"
@@ -37,7 +38,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     // TrayCommands
     void ShowAbout() override;
     void ShowMenu() override;
-    bool PollingEnabled() const override { return timer1_enabled_; }
+    bool PollingEnabled() const override { return machine_.Polling(); }
     void SetPolling(bool enabled) override;
     void Unload() override;
 
@@ -55,8 +56,8 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     bool FoldersUsable() const;
     bool WriteBatchFile(const std::string& converter_path);
     void AddTrayIcon();
-    void PassSoon();
-    void PassIfAskedFor(); // after a pass, or the menu, that kept one from starting
+    // Tells the machine what happened and carries out what it answers.
+    void Raise(orvalis::ServiceEvent event);
     void CreatePopupMenuItems();
     HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
     void ShowFailing(bool failing);
@@ -70,14 +71,10 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     UINT taskbar_created_ = 0;
     std::string error_log_;
     orvalis::ServiceState state_;
+    orvalis::ServiceMachine machine_{state_};
     orvalis::RetryBook failures_;
     bool failing_ = false; // the tray shows the warning icon
     UINT timer1_interval_ = 3000;
-    bool timer1_enabled_ = false;
-    bool unloading_ = false;
-    bool pass_soon_ = false;  // a pass is due shortly, after a change
-    bool pass_after_ = false; // one was asked for while it could not start
-    bool in_menu_ = false;
     std::unique_ptr<orvalis::Win32PassPlatform> pass_platform_;
     orvalis::FolderWatch drop_watch_;
     std::unique_ptr<frmAbout> about_;

@@ -1,6 +1,7 @@
 #include "platform/win32_pass_platform.h"
 
 #include "core/command_line.h"
+#include "core/file_names.h"
 #include "core/tiff_check.h"
 #include "ui/critical_box.h"
 #include "ui/message_pump.h"
@@ -21,14 +22,60 @@ std::string SystemCmdExe() {
     return std::string(folder, n) + "\\cmd.exe";
 }
 
+// Between two looks at a converter whose cmd.exe has ended but which left
+// processes of its own behind.
+const DWORD kTreeLookMs = 50;
+// What a converter that was ended may take to let go of its files.
+const DWORD kEndingMs = 5000;
+
 // Creates the file only if it does not exist, which the file server itself
-// decides, also over SMB; closes it at once. False when it was not created.
-bool CreateNew(const std::string& path, DWORD access, DWORD flags) {
+// decides, also over SMB; writes `content` and closes it at once. False
+// when it was not created.
+bool CreateNew(const std::string& path, DWORD access, DWORD flags,
+               const std::string& content = std::string()) {
     HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, CREATE_NEW, flags, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    DWORD written = 0;
+    if (!content.empty())
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
     return true;
+}
+
+// The start of a small file, or "" when it cannot be read.
+std::string ReadStart(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    char buffer[1024];
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
+        read = 0;
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = sizeof name;
+    return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+// Kills every process in it once its last handle closes, also when this
+// process dies, and lets none break away.
+HANDLE CreateConverterJob() {
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job && !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
+                                        sizeof limits)) {
+        CloseHandle(job);
+        job = nullptr;
+    }
+    return job;
 }
 
 HANDLE OpenForReading(const std::string& path, DWORD share) {
@@ -108,6 +155,19 @@ class FileBytes : public ByteSource {
 
 } // namespace
 
+Win32PassPlatform::Win32PassPlatform(std::string error_log, std::string app_folder,
+                                     PassFormHooks form)
+    : error_log_(std::move(error_log)), app_folder_(std::move(app_folder)),
+      owner_(MarkerOwner(ComputerName(), app_folder_)), form_(std::move(form)),
+      job_(CreateConverterJob()) {}
+
+Win32PassPlatform::~Win32PassPlatform() {
+    if (converter_)
+        CloseHandle(converter_);
+    if (job_)
+        CloseHandle(job_); // and with it whatever still runs in it
+}
+
 std::vector<ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
     std::vector<ListedFile> files;
     // Wide, because the ANSI listing maps what the code page lacks to
@@ -154,7 +214,7 @@ bool Win32PassPlatform::FileExists(const std::string& path) {
 
 ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
     // Hidden, as it is no fax; empty, as only its name counts.
-    if (CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN))
+    if (CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, owner_))
         return ReserveResult::Reserved;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
@@ -173,29 +233,35 @@ bool Win32PassPlatform::TargetAbsent(const std::string& target) {
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
 }
 
-void Win32PassPlatform::Release(const std::string& marker) {
-    pending_.emplace_back(nullptr, marker);
-    ReleasePending();
-}
-
-void Win32PassPlatform::ReleaseAfterConverter(const std::string& marker) {
-    pending_.emplace_back(converter_, marker);
-    converter_ = nullptr;
+void Win32PassPlatform::Release(const std::string& path) {
+    pending_.push_back(path);
     ReleasePending();
 }
 
 void Win32PassPlatform::ReleasePending() {
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        HANDLE& process = it->first;
-        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
-            CloseHandle(process);
-            process = nullptr;
-        }
-        // Until it goes, the number stays taken: a gap, never a number used twice.
-        const bool gone =
-            !process && (DeleteFileA(it->second.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
-        it = gone ? pending_.erase(it) : it + 1;
+    // In order: a marker never goes before what it keeps others from.
+    while (!pending_.empty()) {
+        const std::string& path = pending_.front();
+        if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return; // until it goes, the number stays taken: a gap, never a number used twice
+        pending_.erase(pending_.begin());
     }
+}
+
+std::vector<std::string> Win32PassPlatform::OwnMarkers(const std::string& store_folder) {
+    std::vector<std::string> markers;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((store_folder + "Fax_*.tif.lock").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return markers;
+    do {
+        const std::string path = store_folder + found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            lstrcmpiA(ReadStart(path).c_str(), owner_.c_str()) == 0)
+            markers.push_back(path);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return markers;
 }
 
 bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
@@ -205,9 +271,20 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
+    // Suspended until it is in the job, so that nothing it starts escapes.
+    // It runs in the application folder: the converter looks for DLLs in
+    // its current folder, and ours is the one folder that is secured.
+    if (!job_ || !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
+                                 CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                                 app_folder_.c_str(), &startup, &process))
         return false;
+    if (!AssignProcessToJobObject(job_, process.hProcess)) {
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return false;
+    }
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     if (converter_)
         CloseHandle(converter_);
@@ -216,20 +293,47 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
     return true;
 }
 
-Win32PassPlatform::~Win32PassPlatform() {
-    if (converter_)
-        CloseHandle(converter_);
-    for (const auto& entry : pending_)
-        if (entry.first)
-            CloseHandle(entry.first);
+bool Win32PassPlatform::ConverterEnded() {
+    if (!converter_)
+        return true;
+    if (WaitForSingleObject(converter_, 0) != WAIT_OBJECT_0)
+        return false;
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
+    return !QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &job, sizeof job,
+                                      nullptr) ||
+           job.ActiveProcesses == 0;
 }
 
 void Win32PassPlatform::Wait(int32_t ms) {
-    WaitHandlingMessages(nullptr, ms > 0 ? static_cast<DWORD>(ms) : 0);
+    WaitHandlingMessages(nullptr, ms > 0 ? static_cast<DWORD>(ms) : 0, form_.closing);
 }
 
-void Win32PassPlatform::WaitForConverter(int32_t ms) {
-    WaitHandlingMessages(converter_, ms > 0 ? static_cast<DWORD>(ms) : 0);
+bool Win32PassPlatform::WaitForConverter(int32_t ms) {
+    const ULONGLONG deadline = GetTickCount64() + (ms > 0 ? static_cast<DWORD>(ms) : 0);
+    for (;;) {
+        if (ConverterEnded())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || Closing())
+            return false;
+        // cmd.exe's end is waited for as such; what it left behind is looked
+        // at now and then.
+        const bool cmd_runs = WaitForSingleObject(converter_, 0) != WAIT_OBJECT_0;
+        const DWORD left = static_cast<DWORD>(deadline - now);
+        WaitHandlingMessages(cmd_runs ? converter_ : nullptr,
+                             cmd_runs ? left : (left < kTreeLookMs ? left : kTreeLookMs),
+                             form_.closing);
+    }
+}
+
+void Win32PassPlatform::EndConverter() {
+    if (!converter_)
+        return;
+    TerminateJobObject(job_, 1);
+    // Their files are closed only once they are gone.
+    const ULONGLONG deadline = GetTickCount64() + kEndingMs;
+    while (!ConverterEnded() && GetTickCount64() < deadline)
+        Sleep(10);
 }
 
 int64_t Win32PassPlatform::NowMs() {

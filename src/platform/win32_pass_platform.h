@@ -16,17 +16,19 @@ namespace orvalis {
 struct PassFormHooks {
     std::function<void()> stop_polling;
     std::function<bool()> keep_going;
+    std::function<bool()> closing;
     std::function<void(int32_t)> save_counter;
     std::function<void(bool)> show_failing;
     std::function<void(const std::string&)> announce_failure;
 };
 
-// Lives as long as the main form: markers whose converter still runs are
-// released by a later pass.
+// Lives as long as the main form, and holds the one job that every
+// converter runs in: when the process ends, however it ends, Windows ends
+// the converters with it.
 class Win32PassPlatform : public PassPlatform {
   public:
-    Win32PassPlatform(std::string error_log, PassFormHooks form)
-        : error_log_(std::move(error_log)), form_(std::move(form)) {}
+    // `app_folder`: where the converter runs, and whose markers are ours.
+    Win32PassPlatform(std::string error_log, std::string app_folder, PassFormHooks form);
     Win32PassPlatform(const Win32PassPlatform&) = delete;
     Win32PassPlatform& operator=(const Win32PassPlatform&) = delete;
     ~Win32PassPlatform() override;
@@ -36,15 +38,17 @@ class Win32PassPlatform : public PassPlatform {
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
     bool TargetAbsent(const std::string& target) override;
-    void Release(const std::string& marker) override;
-    void ReleaseAfterConverter(const std::string& marker) override;
-    // Removes the markers that may go now; what cannot be removed yet (a
-    // share away) is tried again at the next call.
+    void Release(const std::string& path) override;
+    // Removes what may go now; what cannot be removed yet (a share away) is
+    // tried again at the next call.
     void ReleasePending();
+    std::vector<std::string> OwnMarkers(const std::string& store_folder) override;
     bool Launch(const std::string& command, int32_t& task_id) override;
     void Wait(int32_t ms) override;
-    void WaitForConverter(int32_t ms) override;
+    bool WaitForConverter(int32_t ms) override;
+    void EndConverter() override;
     bool KeepGoing() override { return form_.keep_going(); }
+    bool Closing() override { return form_.closing && form_.closing(); }
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
     DeleteResult DeleteSource(const std::string& path) override;
@@ -58,11 +62,15 @@ class Win32PassPlatform : public PassPlatform {
     }
 
   private:
+    bool ConverterEnded();
+
     std::string error_log_;
+    std::string app_folder_;
+    std::string owner_; // what our markers hold
     PassFormHooks form_;
-    HANDLE converter_ = nullptr; // the process last launched
-    // Markers to remove, each once its process (if any) has ended.
-    std::vector<std::pair<HANDLE, std::string>> pending_;
+    HANDLE job_ = nullptr;
+    HANDLE converter_ = nullptr; // the batch's cmd.exe, last launched
+    std::vector<std::string> pending_; // files of ours to remove, in order
 };
 
 } // namespace orvalis

@@ -30,10 +30,12 @@ bool HandleWaiting() {
 
 } // namespace
 
-bool WaitHandlingMessages(HANDLE handle, DWORD ms) {
+bool WaitHandlingMessages(HANDLE handle, DWORD ms, const std::function<bool()>& stop) {
     const ULONGLONG deadline = GetTickCount64() + ms;
     const DWORD count = handle ? 1 : 0;
     for (;;) {
+        if (stop && stop())
+            return false;
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
         // MWMO_INPUTAVAILABLE: messages that came in before this call count

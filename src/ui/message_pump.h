@@ -8,8 +8,9 @@
 namespace orvalis {
 
 // Handles messages until `ms` have passed or `handle`, unless null, is
-// signalled; true when it was signalled.
-bool WaitHandlingMessages(HANDLE handle, DWORD ms);
+// signalled; true when it was signalled. Ends early once `stop`, unless
+// empty, says so after a message.
+bool WaitHandlingMessages(HANDLE handle, DWORD ms, const std::function<bool()>& stop = nullptr);
 
 // Runs until WM_QUIT; returns its exit code. Whenever the handle that
 // `wake` names (null for none) is signalled, `on_wake` runs.

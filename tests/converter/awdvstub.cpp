@@ -9,6 +9,7 @@
 //                    (readers allowed) until the end
 //   empty            create a 0-byte TIFF and fail
 //   die              write half the TIFF, then end abruptly without closing it
+//   hang             write half the TIFF, then never end
 #include <windows.h>
 
 #include <fstream>
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     // "slow" pauses after the last piece too: a whole TIFF still open for
     // writing, which only the check for writers tells from a finished one.
     const size_t pieces = how == "slow" ? 8 : 1;
-    const size_t size = how == "die" ? tiff.size() / 2 : tiff.size();
+    const size_t size = how == "die" || how == "hang" ? tiff.size() / 2 : tiff.size();
     bool ok = file != INVALID_HANDLE_VALUE && how != "empty";
     for (size_t i = 0; i < pieces && ok; ++i) {
         const size_t from = size * i / pieces, to = size * (i + 1) / pieces;
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     // nothing of ours closes it or cleans up.
     if (how == "die")
         TerminateProcess(GetCurrentProcess(), 3);
+    Sleep(how == "hang" ? INFINITE : 0);
     Sleep(how == "lock" ? ms : 0);
     CloseHandle(file);
     return ok ? 0 : 1;

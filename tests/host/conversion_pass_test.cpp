@@ -25,8 +25,9 @@ static std::string Err(int32_t task_id, const std::string& command) {
 // only, "slow" from the second on, "bad" never until `cured`, "readonly"
 // cannot be deleted, "taken" is deleted by someone else first, and "?" has no
 // usable name. Another PC sharing the store can take a number at a `step`.
-// The converter runs for `converter_ms`; the user can stop the pass (Close,
-// Enabled) in its first wait.
+// The converter runs for `converter_ms`, "long" for 5 x V1 and whole only at
+// its end, "hang" for ever; the user can stop the pass (Enabled) or close the
+// program in its first wait.
 class Fake : public PassPlatform {
   public:
     Fake(int32_t current, int stored, std::vector<std::string> names, int32_t v1 = 500)
@@ -36,8 +37,8 @@ class Fake : public PassPlatform {
     std::vector<std::string> drop, announced;
     std::string command, seen, trace, log;        // seen: the launches and what the user is shown
     int taken, depth = 0, failing = 0, cured = 0; // taken: TIFs stored from Fax_00001 on
-    long long now = 0, size = 0, ends = 0, converter_ms = 1LL << 40; // size: of every file
-    bool going = true, stop_in_wait = false;
+    long long now = 0, size = 0, ends = 0, converter_ms = 100; // size: of every file
+    bool going = true, stop_in_wait = false, closing = false, close_in_wait = false;
     std::set<std::string> store; // what other PCs put there
     std::string step;            // "look", "reserve" or "convert"
 
@@ -70,17 +71,18 @@ class Fake : public PassPlatform {
         return ReserveResult::Reserved;
     }
     bool TargetAbsent(const std::string& path) override { return !store.count(path); }
-    void Release(const std::string& marker) override { store.erase(marker); }
-    void ReleaseAfterConverter(const std::string& marker) override {
-        if (now >= ends)
-            store.erase(marker);
+    void Release(const std::string& path) override { store.erase(path); }
+    std::vector<std::string> OwnMarkers(const std::string&) override {
+        return {"O\\Fax_00001.tif.lock", "O\\Fax_00002.tif.lock"};
     }
     bool Launch(const std::string& line, int32_t& task_id) override {
         if (OtherPcAt("convert")) // the number after ours
             store.insert("O\\Fax_00002.tif.lock");
         seen += (command = line).substr(15) + "|";
         trace += "launch|";
-        ends = now + converter_ms;
+        ends = now + (Has(line, "hang") ? 1LL << 40 : Has(line, "long") ? 5 * state.V1 : converter_ms);
+        if (Has(line, "hang") || Has(line, "long")) // it writes as it goes
+            store.insert(line.substr(line.size() - 15));
         return !Has(line, "nostart") && (task_id = 77); // the id is left alone when it fails
     }
     // A timer tick can come in whenever the pass waits; the first wait gets one.
@@ -88,18 +90,29 @@ class Fake : public PassPlatform {
         if (depth++ == 0)
             Run();
         going = going && !stop_in_wait;
-        now += ms;
+        closing = closing || close_in_wait;
+        now += closing ? 0 : ms;
     }
-    void WaitForConverter(int32_t ms) override {
+    bool WaitForConverter(int32_t ms) override {
         Wait(int32_t(std::min<long long>(ms, std::max(0LL, ends - now))));
+        return now >= ends;
     }
-    bool KeepGoing() override { return going; }
+    void EndConverter() override {
+        trace += "end|";
+        ends = now;
+    }
+    bool KeepGoing() override { return going && !closing; }
+    bool Closing() override { return closing; }
     int64_t NowMs() override { return now; }
     bool IsTargetComplete(const std::string& path) override {
         const bool first = trace.size() - trace.rfind("launch|") == 7; // no look yet
         trace += "look " + path.substr(6, 5) + " at " + std::to_string(now) + "|";
         if (Has(command, "once") || Has(command, "slow"))
             return Has(command, "once") == first;
+        if (Has(command, "hang") || Has(command, "long"))
+            return Has(command, "long") && now >= ends;
+        if (command.empty()) // at start, before any launch: 00001 is a leftover cut short
+            return !Has(path, "0001");
         return !Has(command, "bad") || cured;
     }
     DeleteResult DeleteSource(const std::string& path) override {
@@ -132,17 +145,16 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     EXPECT_EQ(Err(77, "I\\once.awd O\\Fax_00000.tif") + Err(0, "I\\nostart.awd O\\Fax_00003.tif") +
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
               fake.log);
-    EXPECT_EQ(std::set<std::string>{"O\\Fax_00000.tif.lock"}, fake.store)
-        << "kept only while a failed converter runs";
-    EXPECT_EQ(0u, fake.trace.find("save 99999|launch|look 99999 at 500|look 99999 at 1500|delete "
-                                  "I\\slowtaken.awd|save 100000|launch|look 00000 at 2500|"))
+    EXPECT_EQ(std::set<std::string>{}, fake.store) << "every marker released";
+    EXPECT_EQ(0u, fake.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
+                                  "I\\slowtaken.awd|save 100000|launch|look 00000 at 1700|"))
         << fake.trace;
     Fake full(0, 100000, {"r.awd"});
     full.Run();
     EXPECT_EQ(Err(0, "I\\r.awd "), full.log) << "every number taken";
     Fake huge(0, 0, {"bad.awd"}, 1500000000);
     huge.Run();
-    EXPECT_EQ(1500000000, huge.now) << "twice V1 does not fit and is left out";
+    EXPECT_EQ(100, huge.now) << "twice V1 does not fit and is left out";
 }
 
 // Another PC sharing the store takes a number right after our look, right
@@ -165,22 +177,64 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
     }
 }
 
-// A converter that ends is judged at once. Stopped by the user, the pass
-// decides the file in hand, pauses no more and starts no other. A failed
-// converter still running keeps its number taken.
-TEST(ConversionPass, AnEndedConverterIsJudgedAtOnceAndTheUserCanStopThePass) {
-    Fake fake(0, 0, {"a.awd", "b.awd"});
-    fake.converter_ms = 100;
-    fake.stop_in_wait = true;
-    fake.Run();
-    EXPECT_EQ("save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|100",
-              fake.trace + std::to_string(fake.now));
-    for (long long ms : {100LL, 1LL << 40}) {
-        Fake bad(0, 0, {"bad.awd"});
-        bad.converter_ms = ms;
-        bad.Run();
-        EXPECT_EQ(ms > 100, bad.store.count("O\\Fax_00001.tif.lock")) << ms;
+// A converter is judged once it has ended, and no other runs beside it: a
+// slow one is waited for, one that hangs is ended at the ceiling, logged and
+// set aside. Stopped by the user, the pass decides the file in hand, pauses
+// no more and starts no other; at Close, a converter still running is ended
+// and its AWD waits for the next start. Nothing half-written stays.
+TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
+    struct Case {
+        const char* name;
+        long long converter_ms;
+        bool stop, close;
+        const char* trace;
+        std::set<std::string> store;
+        std::vector<std::string> drop;
+    };
+    const Case cases[] = {
+        {"long.awd", 100, false, false,
+         "save 1|launch|look 00001 at 500|look 00001 at 2500|delete I\\long.awd|save 2|launch|look "
+         "00002 at 3100|look 00002 at 3100|delete I\\b.awd|",
+         {"O\\Fax_00001.tif"}, {}},
+        {"hang.awd", 100, false, false,
+         "save 1|launch|look 00001 at 500|end|save 2|launch|look 00002 at 300100|look 00002 at "
+         "300100|delete I\\b.awd|",
+         {}, {"hang.awd"}},
+        {"a.awd", 100, true, false, "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|",
+         {}, {"b.awd"}},
+        {"a.awd", 0, false, true, "save 1|launch|look 00001 at 0|look 00001 at 0|delete I\\a.awd|", {},
+         {"b.awd"}},
+        {"hang.awd", 100, false, true, "save 1|launch|look 00001 at 0|end|", {}, {"hang.awd", "b.awd"}},
+    };
+    for (const Case& c : cases) {
+        Fake fake(0, 0, {c.name, "b.awd"});
+        fake.converter_ms = c.converter_ms;
+        fake.stop_in_wait = c.stop;
+        fake.close_in_wait = c.close;
+        fake.Run();
+        EXPECT_EQ(c.trace, fake.trace) << c.name;
+        EXPECT_EQ(c.store, fake.store) << c.name;
+        EXPECT_EQ(c.drop, fake.drop) << c.name;
+        const bool hung = fake.closing == false && Has(c.name, "hang");
+        EXPECT_EQ(hung ? Err(77, "I\\hang.awd O\\Fax_00001.tif") : "", fake.log) << c.name;
     }
+    Fake hung(0, 0, {"hang.awd"});
+    std::string tally = hung.Run();
+    hung.now += 3600000;
+    tally += hung.Run(); // long past every back-off
+    hung.book.EndWaits();
+    tally += hung.Run();
+    EXPECT_EQ("1! 1! 2! ", tally) << "set aside until Enabled is checked again";
+}
+
+// At start, what our own earlier run left: a cut TIF goes with its marker, a
+// whole one stays; another Orvalis's marker is not ours to touch.
+TEST(ConversionPass, AtStartOurOwnLeftoversGo) {
+    Fake fake(0, 0, {});
+    fake.store = {"O\\Fax_00001.tif", "O\\Fax_00001.tif.lock", "O\\Fax_00002.tif",
+                  "O\\Fax_00002.tif.lock", "O\\Fax_00003.tif.lock"};
+    RemoveOwnLeftovers("O\\", fake);
+    EXPECT_EQ((std::set<std::string>{"O\\Fax_00002.tif", "O\\Fax_00003.tif.lock"}), fake.store);
 }
 
 // Worked out by hand: waits of 3, 6, 12 ... 768 s, then 900 s, each after an
