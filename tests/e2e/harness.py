@@ -157,6 +157,18 @@ class App:
         calls = [re.findall(r"\|([^|]*)\|", line) for line in lines]
         return [(c[1].split("\\")[-1], c[2].split("\\")[-1]) for c in calls if len(c) == 3]
 
+    def converters(self):
+        """How many converters run in this folder: Orvalis starts them there."""
+        count = 0
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                exe = pathlib.Path("/proc", pid, "cmdline").read_bytes().split(b"\0")[0]
+                count += exe.lower().endswith(b"awdvstub.exe") and os.path.samefile(
+                    "/proc/%s/cwd" % pid, self.folder)
+            except OSError:  # ended meanwhile
+                pass
+        return count
+
     def start(self):
         with open(self.path("wine-output.txt"), "ab") as log:
             # Native DLLs first, as Windows looks for any DLL that is not a KnownDLL.
