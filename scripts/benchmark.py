@@ -15,6 +15,12 @@
   menu      from a right click on the tray icon until the popup menu is open,
             while a pass waits (V1 = 4000 ms), and while idle: the baseline,
             what sending the click and polling for the menu cost by themselves
+  close     from the menu's "Close" until the process has ended, V1 = 4000 ms:
+            while a converter still writes, and in the pause after a fax
+  looks     50 files at V1 = 200 ms: seconds per fax, and how many needed a
+            second look: those whose AWD went more than 3.5 x V1 after the
+            one before, where a first look that decides takes at most
+            V1 + the V1 pause + the start of cmd.exe (about 0.2 s)
 
 Run as scripts/benchmark.sh [FIGURE...], which builds and sets the
 environment; without FIGUREs it prints them all.
@@ -182,7 +188,52 @@ def menu():
     print("menu, in a pass:        %s, V1 = %d ms" % (spread(in_pass), v1))
 
 
-FIGURES = {"overhead": overhead, "backlog": backlog, "pickup": pickup, "menu": menu}
+def close():
+    v1 = 4000
+
+    def measure(app, pid, words):
+        calls = len(app.converter_calls())
+        app.put("fax.awd", content=words)
+        wait_until(called_since(app, calls), 30, "the converter to be called")
+        if words == "ok":  # into the pause after it
+            wait_until(lambda: not app.dropped(), 30, "the fax to be converted")
+        click_tray(3)
+        wait_until(menu_open, 20, "the popup menu")
+        started = time.monotonic()
+        xdo("key", "c")
+        return seconds_until(started, lambda: app.processes[-1].poll() is not None, 60, "the end")
+
+    for words, when in (("slow 8000", "while a converter writes"), ("ok", "in the pause after a fax")):
+        took = running("close", lambda app, pid: measure(app, pid, words), v1=v1, v2=300)
+        print("close, V1 = %d ms, %s: %.2f s" % (v1, when, took))
+
+
+def looks():
+    n, v1 = 50, 200
+
+    def measure(app, pid):
+        staging, names = staged(app, n)
+        started = time.monotonic()
+        move_in(app, staging, names)
+        gone, left = [], set(names)
+        while left:  # when each AWD goes, looked at every 5 ms
+            now = time.monotonic()
+            if now - started > 30 + n * 10:
+                raise AssertionError("timed out converting the backlog")
+            for name in left - set(app.dropped()):
+                gone.append(now)
+                left.discard(name)
+            time.sleep(0.005)
+        gaps = [b - a for a, b in zip([started] + gone, gone)]
+        return gone[-1] - started, sum(gap > 3.5 * v1 / 1000 for gap in gaps[1:])
+
+    wall, second = running("looks", measure, v1=v1, v2=100)
+    print("looks, V1 = %d ms:     %.3f s per fax, %d of %d needed a second look"
+          % (v1, wall / n, second, n))
+
+
+FIGURES = {"overhead": overhead, "backlog": backlog, "pickup": pickup, "menu": menu,
+           "close": close, "looks": looks}
 
 
 def main():

@@ -8,13 +8,13 @@
 namespace orvalis {
 
 enum class ServiceEvent {
+    EnabledOn,   // "Enabled" checked, and at start
+    EnabledOff,  // "Enabled" unchecked, or the pass stopped polling
     PollTick,    // Timer1: every V2
     SoonTick,    // the short timer armed after a change
     DropChanged, // the watch on the drop folder fired
     MenuOpened,
     MenuClosed,
-    EnabledOn,  // "Enabled" checked, and at start
-    EnabledOff, // "Enabled" unchecked, or the pass stopped polling
     PassEnded,
     Close,      // "Close", or the window manager asking for an end
     EndSession, // Windows logs off or shuts down: no time to lose

@@ -70,8 +70,8 @@ HANDLE CreateConverterJob() {
     HANDLE job = CreateJobObjectA(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (job && !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits,
-                                        sizeof limits)) {
+    if (job &&
+        !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
         CloseHandle(job);
         job = nullptr;
     }
@@ -275,8 +275,8 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
     // It runs in the application folder: the converter looks for DLLs in
     // its current folder, and ours is the one folder that is secured.
     if (!job_ || !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
-                                 CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                                 app_folder_.c_str(), &startup, &process))
+                                 CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, app_folder_.c_str(),
+                                 &startup, &process))
         return false;
     if (!AssignProcessToJobObject(job_, process.hProcess)) {
         TerminateProcess(process.hProcess, 1);

@@ -69,7 +69,7 @@ class Win32PassPlatform : public PassPlatform {
     std::string owner_; // what our markers hold
     PassFormHooks form_;
     HANDLE job_ = nullptr;
-    HANDLE converter_ = nullptr; // the batch's cmd.exe, last launched
+    HANDLE converter_ = nullptr;       // the batch's cmd.exe, last launched
     std::vector<std::string> pending_; // files of ours to remove, in order
 };
 

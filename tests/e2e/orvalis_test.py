@@ -118,14 +118,13 @@ class Journeys(Journey):
         app = self.app("Bad day")
         app.start()
         normal = wait_until(tray_pixels, 30, "the tray icon")
-        # Slow converters are no bad ones: they are waited for.
-        bad = {"die.awd": "die", "empty.awd": "empty", "late.awd": "slow %d" % (8 * V1),
-               "locked.awd": "lock %d" % (6 * V1)}
+        bad = {"die.awd": "die", "empty.awd": "empty", "locked.awd": "lock %d" % (6 * V1)}
         for name, words in bad.items():
             app.put(name, content=words)
+        # A converter that holds its TIF to the end is no bad one: it is waited for.
         wait_until(lambda: app.dropped() == ["die.awd", "empty.awd"] and "die" in app.log() and
                    "empty" in app.log(), 60, "every bad conversion logged")
-        self.assertIsNone(re.search(r"late\.awd|locked\.awd", app.log()), "slow ones logged")
+        self.assertNotIn("locked.awd", app.log())
         # The first entry, byte for byte, with the converter's process id.
         paths = [re.escape(probe("short", winpath(p))[1][0])
                  for p in (app.path("ORVALIS.BAT"), app.drop, app.store)]

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 #include <utility>
 
 using namespace orvalis;
@@ -80,7 +81,9 @@ class Fake : public PassPlatform {
             store.insert("O\\Fax_00002.tif.lock");
         seen += (command = line).substr(15) + "|";
         trace += "launch|";
-        ends = now + (Has(line, "hang") ? 1LL << 40 : Has(line, "long") ? 5 * state.V1 : converter_ms);
+        ends = now + (Has(line, "hang")   ? 1LL << 40
+                      : Has(line, "long") ? 5 * state.V1
+                                          : converter_ms);
         if (Has(line, "hang") || Has(line, "long")) // it writes as it goes
             store.insert(line.substr(line.size() - 15));
         return !Has(line, "nostart") && (task_id = 77); // the id is left alone when it fails
@@ -183,40 +186,33 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
 // no more and starts no other; at Close, a converter still running is ended
 // and its AWD waits for the next start. Nothing half-written stays.
 TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
-    struct Case {
-        const char* name;
-        long long converter_ms;
-        bool stop, close;
-        const char* trace;
-        std::set<std::string> store;
-        std::vector<std::string> drop;
-    };
-    const Case cases[] = {
-        {"long.awd", 100, false, false,
+    // The first file, how long the converter runs, whether the user stops
+    // the pass or closes the program; the trace, then what stays.
+    const std::tuple<const char*, int, char, const char*> cases[] = {
+        {"long.awd", 100, ' ',
          "save 1|launch|look 00001 at 500|look 00001 at 2500|delete I\\long.awd|save 2|launch|look "
-         "00002 at 3100|look 00002 at 3100|delete I\\b.awd|",
-         {"O\\Fax_00001.tif"}, {}},
-        {"hang.awd", 100, false, false,
+         "00002 at 3100|look 00002 at 3100|delete I\\b.awd|O\\Fax_00001.tif "},
+        {"hang.awd", 100, ' ',
          "save 1|launch|look 00001 at 500|end|save 2|launch|look 00002 at 300100|look 00002 at "
-         "300100|delete I\\b.awd|",
-         {}, {"hang.awd"}},
-        {"a.awd", 100, true, false, "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|",
-         {}, {"b.awd"}},
-        {"a.awd", 0, false, true, "save 1|launch|look 00001 at 0|look 00001 at 0|delete I\\a.awd|", {},
-         {"b.awd"}},
-        {"hang.awd", 100, false, true, "save 1|launch|look 00001 at 0|end|", {}, {"hang.awd", "b.awd"}},
+         "300100|delete I\\b.awd|hang.awd logged"},
+        {"a.awd", 100, 's',
+         "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|b.awd "},
+        {"a.awd", 0, 'c', "save 1|launch|look 00001 at 0|look 00001 at 0|delete I\\a.awd|b.awd "},
+        {"hang.awd", 100, 'c', "save 1|launch|look 00001 at 0|end|b.awd hang.awd "},
     };
-    for (const Case& c : cases) {
-        Fake fake(0, 0, {c.name, "b.awd"});
-        fake.converter_ms = c.converter_ms;
-        fake.stop_in_wait = c.stop;
-        fake.close_in_wait = c.close;
+    for (const auto& [name, converter_ms, user, expected] : cases) {
+        Fake fake(0, 0, {name, "b.awd"});
+        fake.converter_ms = converter_ms;
+        fake.stop_in_wait = user == 's';
+        fake.close_in_wait = user == 'c';
         fake.Run();
-        EXPECT_EQ(c.trace, fake.trace) << c.name;
-        EXPECT_EQ(c.store, fake.store) << c.name;
-        EXPECT_EQ(c.drop, fake.drop) << c.name;
-        const bool hung = fake.closing == false && Has(c.name, "hang");
-        EXPECT_EQ(hung ? Err(77, "I\\hang.awd O\\Fax_00001.tif") : "", fake.log) << c.name;
+        for (const auto& names :
+             {fake.store, std::set<std::string>(fake.drop.begin(), fake.drop.end())})
+            for (const std::string& n : names)
+                fake.trace += n + " ";
+        EXPECT_EQ(expected,
+                  fake.trace +
+                      (fake.log == Err(77, "I\\hang.awd O\\Fax_00001.tif") ? "logged" : ""));
     }
     Fake hung(0, 0, {"hang.awd"});
     std::string tally = hung.Run();

@@ -2,59 +2,49 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace orvalis;
-using E = ServiceEvent;
 
-// The actions, in a word each; "+" marks a pass running from then on, "-"
-// one ending, so that a row reads as what the user would see happen.
 static std::string Words(const ServiceActions& a) {
+    const bool on[] = {a.run_pass,  a.arm_poll,    a.disarm_poll,   a.arm_soon,   a.disarm_soon,
+                       a.end_waits, a.remove_icon, a.end_converter, a.end_program};
+    const char* const words[] = {"run",   "poll",   "nopoll", "soon", "nosoon",
+                                 "retry", "noicon", "kill",   "end"};
     std::string w;
-    const std::pair<bool, const char*> all[] = {
-        {a.run_pass, "run"},           {a.arm_poll, "poll"},      {a.disarm_poll, "nopoll"},
-        {a.arm_soon, "soon"},          {a.disarm_soon, "nosoon"}, {a.end_waits, "retry"},
-        {a.remove_icon, "noicon"},     {a.end_converter, "kill"}, {a.end_program, "end"}};
-    for (const auto& [on, word] : all)
-        w += on ? std::string(word) + " " : "";
+    for (size_t i = 0; i < sizeof on; ++i)
+        w += on[i] ? words[i] + std::string(" ") : "";
     return w.empty() ? "- " : w;
 }
 
+// Events by letter: Enabled on and off, poll and soon ticks, a change, the
+// menu opened and closed, a pass ended, Close, the end of the session.
 TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
-    const struct {
-        std::vector<E> events;
-        const char* actions;
-    } rows[] = {
-        {{E::EnabledOn, E::SoonTick}, "poll soon retry | run nosoon"},
+    const char* const rows[][2] = {
         // A burst of changes is one pass; none while polling is off.
-        {{E::EnabledOn, E::SoonTick, E::PassEnded, E::DropChanged, E::DropChanged, E::SoonTick},
-         "poll soon retry | run nosoon | - | soon | - | run nosoon"},
-        {{E::EnabledOn, E::EnabledOff, E::DropChanged, E::PollTick, E::EnabledOn},
-         "poll soon retry | nopoll nosoon | - | - | poll soon retry"},
+        {"osedds", "poll soon retry | run nosoon | - | soon | - | run nosoon"},
+        {"ofdpo", "poll soon retry | nopoll nosoon | - | - | poll soon retry"},
         // Asked for during a pass: another follows it.
-        {{E::EnabledOn, E::SoonTick, E::PollTick, E::DropChanged, E::SoonTick, E::PassEnded},
-         "poll soon retry | run nosoon | - | soon | nosoon | soon"},
-        // Never inside the menu's own loop; after it.
-        {{E::EnabledOn, E::MenuOpened, E::SoonTick, E::PollTick, E::MenuClosed, E::SoonTick},
-         "poll soon retry | - | nosoon | - | soon | run nosoon"},
-        {{E::EnabledOn, E::MenuOpened, E::PollTick, E::EnabledOff, E::MenuClosed},
-         "poll soon retry | - | - | nopoll nosoon | -"},
-        // Close: at once when idle; after the pass, which it cuts short, when
-        // one runs; then nothing else.
-        {{E::EnabledOn, E::Close, E::PollTick}, "poll soon retry | nopoll nosoon noicon end | -"},
-        {{E::EnabledOn, E::SoonTick, E::Close, E::EnabledOn, E::DropChanged, E::PassEnded},
-         "poll soon retry | run nosoon | nopoll nosoon noicon | - | - | end"},
-        {{E::EnabledOn, E::SoonTick, E::EndSession}, "poll soon retry | run nosoon | kill end"},
+        {"ospdse", "poll soon retry | run nosoon | - | soon | nosoon | soon"},
+        // Never inside the menu's own loop; after it, unless turned off there.
+        {"omspMs", "poll soon retry | - | nosoon | - | soon | run nosoon"},
+        {"ompfM", "poll soon retry | - | - | nopoll nosoon | -"},
+        // Close: at once when idle; when a pass runs, after it, which it cuts
+        // short; then nothing else. The session's end waits for nothing.
+        {"ocp", "poll soon retry | nopoll nosoon noicon end | -"},
+        {"oscode", "poll soon retry | run nosoon | nopoll nosoon noicon | - | - | end"},
+        {"osx", "poll soon retry | run nosoon | kill end"},
     };
-    for (const auto& row : rows) {
+    const std::string letters = "ofpsdmMecx";
+    for (const auto& [events, expected] : rows) {
         ServiceState state;
         ServiceMachine machine(state);
         std::string got;
-        for (E event : row.events) {
+        for (const char* e = events; *e; ++e) {
+            const ServiceEvent event = static_cast<ServiceEvent>(letters.find(*e));
             const ServiceActions actions = machine.On(event);
             got += (got.empty() ? "" : "| ") + Words(actions);
-            state.Busy = (state.Busy || actions.run_pass) && event != E::PassEnded;
+            state.Busy = (state.Busy || actions.run_pass) && event != ServiceEvent::PassEnded;
         }
         got.pop_back();
-        EXPECT_EQ(row.actions, got);
+        EXPECT_EQ(expected, got) << events;
     }
 }
