@@ -3,7 +3,6 @@
 // arguments, each between bars, to converter.log beside itself, and then does
 // what the first word of the source file asks:
 //   (anything else)  write a valid one-page TIFF at once
-//   lock MS          write the TIFF, then hold it open exclusively for MS ms
 //   late MS          wait MS ms before it creates the TIFF
 //   slow MS          write the TIFF in pieces over MS ms, open for writing
 //                    (readers allowed) until the end
@@ -52,9 +51,9 @@ int main(int argc, char** argv) {
 
     const std::string tiff = OnePageTiff();
     Sleep(how == "late" ? ms : 0);
-    // A converter lets others read what it has written so far; "lock" does not.
-    HANDLE file = CreateFileA(argv[3], GENERIC_WRITE, how == "lock" ? 0 : FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A converter lets others read what it has written so far.
+    HANDLE file = CreateFileA(argv[3], GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     // "slow" pauses after the last piece too: a whole TIFF still open for
     // writing, which only the check for writers tells from a finished one.
     const size_t pieces = how == "slow" ? 8 : 1;
@@ -71,7 +70,6 @@ int main(int argc, char** argv) {
     if (how == "die")
         TerminateProcess(GetCurrentProcess(), 3);
     Sleep(how == "hang" ? INFINITE : 0);
-    Sleep(how == "lock" ? ms : 0);
     CloseHandle(file);
     return ok ? 0 : 1;
 }
