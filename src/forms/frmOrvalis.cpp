@@ -189,7 +189,7 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
         SetTrayIcon(Handle(), icon_, "", false);
         about_.reset();
     }
-    if (act.end_converter)
+    if (act.end_converter && pass_platform_) // none before start-up is done
         pass_platform_->EndConverter();
     if (act.end_program)
         Form_Unload();
