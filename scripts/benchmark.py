@@ -12,6 +12,9 @@
             called, V2 = 5000 ms; 10 drops, each after the one before is
             done, at seeded random offsets to the poll; and, where the
             program reserves numbers, until the fax's number is reserved
+  waiting   seconds and Orvalis's own CPU milliseconds per fax, over 25 faxes
+            taken from 30 and from 5000 moved into the drop folder at once,
+            V1 = 200 ms, V2 = 300 ms: what every waiting file adds to a fax
   menu      from a right click on the tray icon until the popup menu is open,
             while a pass waits (V1 = 4000 ms), and while idle: the baseline,
             what sending the click and polling for the menu cost by themselves
@@ -160,6 +163,30 @@ def pickup():
         print("  number reserved:      %s" % spread(taken))
 
 
+def waiting():
+    v1, v2, skipped, timed = 200, 300, 5, 25
+
+    def stored(app):
+        return sum(name.endswith(".tif") for name in os.listdir(app.store))
+
+    def per_fax(app, pid, count):
+        """Seconds and CPU milliseconds per fax, from the end of the moving in and the
+        pass's start (the first faxes) over the next timed ones."""
+        staging, names = staged(app, count)
+        move_in(app, staging, names)
+        wait_until(lambda: stored(app) >= skipped, 120, "the first faxes", step=0.01)
+        started, cpu = time.monotonic(), cpu_seconds(pid)
+        wall = seconds_until(started, lambda: stored(app) >= skipped + timed, 30 + timed * 10,
+                             "the timed faxes")
+        return wall / timed, (cpu_seconds(pid) - cpu) * 1000 / timed, app.log().count("ERROR:")
+
+    for count in (30, 5000):
+        wall, cpu, failures = running("waiting", lambda app, pid: per_fax(app, pid, count),
+                                      v1=v1, v2=v2)
+        print("%4d waiting, per fax:   %.3f s, %.1f ms Orvalis CPU (%d faxes at V1 = %d ms), "
+              "%d failed attempts" % (count, wall, cpu, timed, v1, failures))
+
+
 def menu():
     clicks, v1 = 5, 4000
 
@@ -182,7 +209,8 @@ def menu():
     print("menu, in a pass:        %s, V1 = %d ms" % (spread(in_pass), v1))
 
 
-FIGURES = {"overhead": overhead, "backlog": backlog, "pickup": pickup, "menu": menu}
+FIGURES = {"overhead": overhead, "backlog": backlog, "waiting": waiting, "pickup": pickup,
+           "menu": menu}
 
 
 def main():
