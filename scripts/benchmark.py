@@ -14,7 +14,8 @@
             program reserves numbers, until the fax's number is reserved
   waiting   seconds and Orvalis's own CPU milliseconds per fax, over 25 faxes
             taken from 30 and from 5000 moved into the drop folder at once,
-            V1 = 200 ms, V2 = 300 ms: what every waiting file adds to a fax
+            V1 = 200 ms, V2 = 300 ms, three times in turns: what every
+            waiting file adds to a fax
   menu      from a right click on the tray icon until the popup menu is open,
             while a pass waits (V1 = 4000 ms), and while idle: the baseline,
             what sending the click and polling for the menu cost by themselves
@@ -180,11 +181,23 @@ def waiting():
                              "the timed faxes")
         return wall / timed, (cpu_seconds(pid) - cpu) * 1000 / timed, app.log().count("ERROR:")
 
-    for count in (30, 5000):
-        wall, cpu, failures = running("waiting", lambda app, pid: per_fax(app, pid, count),
-                                      v1=v1, v2=v2)
-        print("%4d waiting, per fax:   %.3f s, %.1f ms Orvalis CPU (%d faxes at V1 = %d ms), "
-              "%d failed attempts" % (count, wall, cpu, timed, v1, failures))
+    # Taken in turns, as the machine's load comes and goes; the median of each.
+    figures = {30: [], 5000: []}
+    for _ in range(3):
+        for count in figures:
+            wall, cpu, failures = running("waiting", lambda app, pid: per_fax(app, pid, count),
+                                          v1=v1, v2=v2)
+            figures[count].append((wall, cpu))
+            print("  %4d waiting:         %.3f s, %.1f ms CPU, %d failed attempts"
+                  % (count, wall, cpu, failures))
+    medians = {}
+    for count, runs in figures.items():
+        medians[count] = [statistics.median(run[i] for run in runs) for i in (0, 1)]
+        print("%4d waiting, per fax:   %.3f s, %.1f ms Orvalis CPU (median of %d runs of %d "
+              "faxes, V1 = %d ms)" % (count, *medians[count], len(runs), timed, v1))
+    (few_wall, few_cpu), (many_wall, many_cpu) = medians[30], medians[5000]
+    print("5000 against 30:        time per fax %+.1f %%, CPU per fax %.2f times"
+          % ((many_wall / few_wall - 1) * 100, many_cpu / few_cpu))
 
 
 def menu():
