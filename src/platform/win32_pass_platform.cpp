@@ -120,7 +120,7 @@ ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
         // for a moment, a folder removed to be made again.
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? ListResult::Complete
-                                                                              : ListResult::Failed;
+                                                                             : ListResult::Failed;
     }
     const DWORD not_ordinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
