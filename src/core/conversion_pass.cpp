@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <set>
+#include <vector>
 
 namespace orvalis {
 
@@ -38,22 +39,25 @@ class Pass {
     }
 
   private:
-    // A new listing each time, from the beginning, minus what this pass has
-    // already dealt with and what still waits after failing.
+    // A new listing each time, from the beginning, up to the first file that
+    // this pass has not dealt with and that does not wait after failing. Only
+    // the listing that finds none reads the whole folder, and so only it can
+    // tell which files are gone; one that failed tells nothing.
     bool NextFile(ListedFile& next) {
-        const std::vector<ListedFile> listed = platform_.ListAwdFiles(state_.DropFolder);
-        std::vector<std::string> keys;
-        for (const ListedFile& file : listed)
-            keys.push_back(file.key);
-        failures_.KeepOnly(keys);
         const int64_t now = platform_.NowMs();
-        for (const ListedFile& file : listed) {
-            if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
-                next = file;
+        std::vector<std::string> keys;
+        const ListResult result =
+            platform_.ListAwdFiles(state_.DropFolder, [&](const ListedFile& file) {
+                if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
+                    next = file;
+                    return false;
+                }
+                keys.push_back(file.key);
                 return true;
-            }
-        }
-        return false;
+            });
+        if (result == ListResult::Complete)
+            failures_.KeepOnly(keys);
+        return result == ListResult::Stopped;
     }
 
     // Returns false when the pass must end at once.

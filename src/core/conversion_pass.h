@@ -7,21 +7,24 @@
 #include "core/retry_book.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace orvalis {
 
 enum class DeleteResult { Deleted, AlreadyGone, Failed };
 enum class ReserveResult { Reserved, Taken, Failed };
+// Failed: the folder could not be read, which says nothing about its files.
+enum class ListResult { Complete, Stopped, Failed };
 
 class PassPlatform {
   public:
     virtual ~PassPlatform() = default;
 
-    // The ordinary *.awd files, in the platform's order; empty when the
-    // folder is gone or cannot be listed.
-    virtual std::vector<ListedFile> ListAwdFiles(const std::string& folder) = 0;
+    // Hands the ordinary *.awd files to `visit`, in the platform's order,
+    // until it returns false: then the listing stops there.
+    virtual ListResult ListAwdFiles(const std::string& folder,
+                                    const std::function<bool(const ListedFile&)>& visit) = 0;
     // True when another process holds the file open so that it cannot be
     // opened exclusively: a fax still being written.
     virtual bool IsHeldOpen(const std::string& path) = 0;

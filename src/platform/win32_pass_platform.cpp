@@ -168,17 +168,23 @@ Win32PassPlatform::~Win32PassPlatform() {
         CloseHandle(job_); // and with it whatever still runs in it
 }
 
-std::vector<ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folder) {
-    std::vector<ListedFile> files;
+ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
+                                           const std::function<bool(const ListedFile&)>& visit) {
     // Wide, because the ANSI listing maps what the code page lacks to
     // look-alikes: a fullwidth backslash would come back as a real one.
     const std::wstring pattern = WideFromAnsi(folder) + L"*.awd";
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
+    if (search == INVALID_HANDLE_VALUE) {
+        // Anything but "no such file" leaves the folder unread: a share away
+        // for a moment, a folder removed to be made again.
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? ListResult::Complete
+                                                                             : ListResult::Failed;
+    }
     const DWORD not_ordinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ListResult result = ListResult::Complete;
     do {
         // The pattern also matches through the 8.3 alias ("x.awdx" is
         // "X~1.AWD"); only real .awd files are faxes.
@@ -193,10 +199,14 @@ std::vector<ListedFile> Win32PassPlatform::ListAwdFiles(const std::string& folde
         file.stamp.write_time =
             (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
             found.ftLastWriteTime.dwLowDateTime;
-        files.push_back(file);
-    } while (FindNextFileW(search, &found));
+        if (!visit(file))
+            result = ListResult::Stopped;
+    } while (result == ListResult::Complete && FindNextFileW(search, &found));
+    // Cut short by the network, a listing is no whole one either.
+    if (result == ListResult::Complete && GetLastError() != ERROR_NO_MORE_FILES)
+        result = ListResult::Failed;
     FindClose(search);
-    return files;
+    return result;
 }
 
 bool Win32PassPlatform::IsHeldOpen(const std::string& path) {

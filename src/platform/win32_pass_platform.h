@@ -33,7 +33,8 @@ class Win32PassPlatform : public PassPlatform {
     Win32PassPlatform& operator=(const Win32PassPlatform&) = delete;
     ~Win32PassPlatform() override;
 
-    std::vector<ListedFile> ListAwdFiles(const std::string& folder) override;
+    ListResult ListAwdFiles(const std::string& folder,
+                            const std::function<bool(const ListedFile&)>& visit) override;
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;

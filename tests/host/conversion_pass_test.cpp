@@ -37,9 +37,10 @@ class Fake : public PassPlatform {
     RetryBook book;
     std::vector<std::string> drop, announced;
     std::string command, seen, trace, log;        // seen: the launches and what the user is shown
-    int taken, depth = 0, failing = 0, cured = 0; // taken: TIFs stored from Fax_00001 on
+    int taken, depth = 0, failing = 0, cured = 0, read = 0; // taken: TIFs stored from Fax_00001 on
     long long now = 0, size = 0, ends = 0, converter_ms = 100; // size: of every file
     bool going = true, stop_in_wait = false, closing = false, close_in_wait = false;
+    bool unreadable = false; // the next listing fails
     std::set<std::string> store; // what other PCs put there
     std::string step;            // "look", "reserve" or "convert"
 
@@ -49,11 +50,14 @@ class Fake : public PassPlatform {
         return std::to_string(std::count(seen.begin(), seen.end(), '|')) + (failing ? "! " : " ");
     }
 
-    std::vector<ListedFile> ListAwdFiles(const std::string&) override {
-        std::vector<ListedFile> files;
+    ListResult ListAwdFiles(const std::string&,
+                            const std::function<bool(const ListedFile&)>& visit) override {
+        if (std::exchange(unreadable, false))
+            return ListResult::Failed;
         for (const std::string& n : drop)
-            files.push_back({n, Has(n, "?") ? "" : n, n, {uint64_t(size), 0}});
-        return files;
+            if (++read, !visit({n, Has(n, "?") ? "" : n, n, {uint64_t(size), 0}}))
+                return ListResult::Stopped;
+        return ListResult::Complete;
     }
     bool IsHeldOpen(const std::string& path) override { return Has(path, "held"); }
     bool OtherPcAt(const char* now) { return std::exchange(step, step == now ? "" : step) == now; }
@@ -242,6 +246,8 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
         fake.Run();
     EXPECT_EQ(0u, fake.log.find(Err(0, "\"I\\a?x.awd\" O\\Fax_00001.tif"))) << fake.log;
     std::string tally = fake.Run();
+    fake.unreadable = true; // a share away for a moment: nothing is forgotten
+    tally += fake.Run() + fake.Run();
     fake.size = 99; // replaced
     tally += fake.Run();
     fake.book.EndWaits(); // "Enabled" checked again
@@ -253,6 +259,21 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     fake.cured = true;
     fake.now += 3000;
     tally += fake.Run();
-    EXPECT_EQ("12! 13! 14! 14 15! 16 ", tally);
+    EXPECT_EQ("12! 12! 12! 13! 14! 14 15! 16 ", tally);
     EXPECT_EQ((std::vector<std::string>{"a?x.awd", "bad.awd", "bad.awd"}), fake.announced);
+}
+
+// However many wait, faxes are taken in the listing's order, and each look at
+// the folder reads it only up to the fax it takes.
+TEST(ConversionPass, EveryFaxOfABacklogCostsTheSame) {
+    for (int count : {3, 3000}) {
+        Fake fake(0, 0, {"c.awd", "a.awd", "b.awd"});
+        for (int i = 3; i < count; ++i)
+            fake.drop.push_back(std::to_string(i) + ".awd");
+        EXPECT_EQ(std::to_string(count) + " ", fake.Run());
+        EXPECT_EQ(count, fake.read) << "files read: only the one each look takes";
+        EXPECT_EQ(0u, fake.seen.find("I\\c.awd O\\Fax_00001.tif|I\\a.awd O\\Fax_00002.tif|"
+                                     "I\\b.awd O\\Fax_00003.tif|"))
+            << count;
+    }
 }

@@ -22,17 +22,27 @@ TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
     SetFileAttributesA(temp.File("system.awd").c_str(), FILE_ATTRIBUTE_SYSTEM);
     std::filesystem::create_directory(temp.File("folder.awd"));
     std::set<std::string> keys;
-    for (const orvalis::ListedFile& file : platform.ListAwdFiles(temp.File(""))) {
+    const auto visit = [&](const orvalis::ListedFile& file) {
         keys.insert(file.key);
         EXPECT_EQ(std::string::npos, (file.name + file.shown).find_first_of("\\/:")) << file.shown;
         EXPECT_TRUE(!file.name.empty() && platform.FileExists(temp.File(file.name))) << file.shown;
         EXPECT_TRUE(file.key != "caf\xC3\xA9.awd" || file.name == "caf\xE9.awd")
             << "caf\xE9.awd listed as " << file.name;
-    }
+        return true;
+    };
+    // An empty folder is read whole; one that is not there is not read at all.
+    using orvalis::ListResult;
+    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File("folder.awd\\"), visit));
+    EXPECT_EQ(ListResult::Failed, platform.ListAwdFiles(temp.File("gone\\"), visit));
+    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), visit));
     // "x.awdx" matches "*.awd" through its 8.3 alias.
     EXPECT_EQ((std::set<std::string>{"B.AWD", "a.awd", "\xEF\xBC\xBC..\xEF\xBC\xBCx.awd",
                                      "caf\xC3\xA9.awd", "\xC5\x81\xC3\xB3\x64\xC5\xBA.awd"}),
               keys);
+    int visited = 0;
+    const auto two = [&](const orvalis::ListedFile&) { return ++visited < 2; };
+    EXPECT_EQ(ListResult::Stopped, platform.ListAwdFiles(temp.File(""), two));
+    EXPECT_EQ(2, visited) << "stops where it is told to";
 }
 
 TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
