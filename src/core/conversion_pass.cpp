@@ -42,19 +42,23 @@ class Pass {
     // A new listing each time, from the beginning, up to the first file that
     // this pass has not dealt with and that does not wait after failing. Only
     // the listing that finds none reads the whole folder, and so only it can
-    // tell which files are gone; one that failed tells nothing.
+    // tell which files are gone; one that failed tells nothing. The folder
+    // itself is read once a pass: whatever else changes, it says so.
     bool NextFile(ListedFile& next) {
         const int64_t now = platform_.NowMs();
         std::vector<std::string> keys;
-        const ListResult result =
-            platform_.ListAwdFiles(state_.DropFolder, [&](const ListedFile& file) {
+        const ListResult result = platform_.ListAwdFiles(
+            state_.DropFolder,
+            [&](const ListedFile& file) {
                 if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
                     next = file;
                     return false;
                 }
                 keys.push_back(file.key);
                 return true;
-            });
+            },
+            !listed_);
+        listed_ = true;
         if (result == ListResult::Complete)
             failures_.KeepOnly(keys);
         return result == ListResult::Stopped;
@@ -189,6 +193,7 @@ class Pass {
     int32_t poll_ms_;
     PassPlatform& platform_;
     std::set<std::string> passed_over_;
+    bool listed_ = false;
 };
 
 } // namespace

@@ -22,9 +22,12 @@ class PassPlatform {
     virtual ~PassPlatform() = default;
 
     // Hands the ordinary *.awd files to `visit`, in the platform's order,
-    // until it returns false: then the listing stops there.
+    // until it returns false: then the listing stops there. Unless told to
+    // `reread` the folder, the platform may answer from its last listing and
+    // the changes reported since.
     virtual ListResult ListAwdFiles(const std::string& folder,
-                                    const std::function<bool(const ListedFile&)>& visit) = 0;
+                                    const std::function<bool(const ListedFile&)>& visit,
+                                    bool reread) = 0;
     // True when another process holds the file open so that it cannot be
     // opened exclusively: a fax still being written.
     virtual bool IsHeldOpen(const std::string& path) = 0;

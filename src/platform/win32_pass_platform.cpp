@@ -123,6 +123,17 @@ std::string ShownName(const wchar_t* name) {
     return shown;
 }
 
+const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+std::wstring WideFromUtf8(const std::string& text) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
 bool EndsWithAwd(const std::wstring& name) {
     if (name.size() < 4)
         return false;
@@ -169,7 +180,30 @@ Win32PassPlatform::~Win32PassPlatform() {
 }
 
 ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
-                                           const std::function<bool(const ListedFile&)>& visit) {
+                                           const std::function<bool(const ListedFile&)>& visit,
+                                           bool reread) {
+    const bool noted = journal_.Drain([this](const std::wstring& name, bool removed) {
+        snapshot_.Changed(Encode(CP_UTF8, 0, name), removed);
+    });
+    if (reread || !noted || !snapshot_.Valid() || folder != snapshot_folder_) {
+        // The journal first: what changes while the folder is read is seen
+        // at the next look. Where it cannot be kept, the next look reads the
+        // folder again.
+        journal_.Start(WideFromAnsi(folder));
+        snapshot_folder_ = folder;
+        if (ReadFolder(folder) == ListResult::Failed)
+            return ListResult::Failed;
+    }
+    const auto still_there = [&folder](const ListedFile& file) {
+        const DWORD attributes =
+            GetFileAttributesW((WideFromAnsi(folder) + WideFromUtf8(file.key)).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & kNotOrdinary);
+    };
+    return snapshot_.Visit(visit, still_there) ? ListResult::Stopped : ListResult::Complete;
+}
+
+ListResult Win32PassPlatform::ReadFolder(const std::string& folder) {
+    snapshot_.Invalidate();
     // Wide, because the ANSI listing maps what the code page lacks to
     // look-alikes: a fullwidth backslash would come back as a real one.
     const std::wstring pattern = WideFromAnsi(folder) + L"*.awd";
@@ -179,16 +213,16 @@ ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
         // Anything but "no such file" leaves the folder unread: a share away
         // for a moment, a folder removed to be made again.
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? ListResult::Complete
-                                                                             : ListResult::Failed;
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            return ListResult::Failed;
+        snapshot_.Fill({});
+        return ListResult::Complete;
     }
-    const DWORD not_ordinary =
-        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    ListResult result = ListResult::Complete;
+    std::vector<ListedFile> files;
     do {
         // The pattern also matches through the 8.3 alias ("x.awdx" is
         // "X~1.AWD"); only real .awd files are faxes.
-        if ((found.dwFileAttributes & not_ordinary) || !EndsWithAwd(found.cFileName))
+        if ((found.dwFileAttributes & kNotOrdinary) || !EndsWithAwd(found.cFileName))
             continue;
         ListedFile file;
         file.key = Encode(CP_UTF8, 0, found.cFileName);
@@ -199,14 +233,15 @@ ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
         file.stamp.write_time =
             (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
             found.ftLastWriteTime.dwLowDateTime;
-        if (!visit(file))
-            result = ListResult::Stopped;
-    } while (result == ListResult::Complete && FindNextFileW(search, &found));
+        files.push_back(file);
+    } while (FindNextFileW(search, &found));
     // Cut short by the network, a listing is no whole one either.
-    if (result == ListResult::Complete && GetLastError() != ERROR_NO_MORE_FILES)
-        result = ListResult::Failed;
+    const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(search);
-    return result;
+    if (!whole)
+        return ListResult::Failed;
+    snapshot_.Fill(files);
+    return ListResult::Complete;
 }
 
 bool Win32PassPlatform::IsHeldOpen(const std::string& path) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "core/conversion_pass.h"
+#include "core/listing_snapshot.h"
+#include "platform/drop_journal.h"
 
 #include <windows.h>
 
@@ -34,7 +36,8 @@ class Win32PassPlatform : public PassPlatform {
     ~Win32PassPlatform() override;
 
     ListResult ListAwdFiles(const std::string& folder,
-                            const std::function<bool(const ListedFile&)>& visit) override;
+                            const std::function<bool(const ListedFile&)>& visit,
+                            bool reread) override;
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
@@ -64,6 +67,12 @@ class Win32PassPlatform : public PassPlatform {
 
   private:
     bool ConverterEnded();
+    // Reads the whole folder into the snapshot.
+    ListResult ReadFolder(const std::string& folder);
+
+    ListingSnapshot snapshot_;
+    std::string snapshot_folder_;
+    DropJournal journal_;
 
     std::string error_log_;
     std::string app_folder_;

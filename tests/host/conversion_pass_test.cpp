@@ -36,11 +36,11 @@ class Fake : public PassPlatform {
     ServiceState state;
     RetryBook book;
     std::vector<std::string> drop, announced;
-    std::string command, seen, trace, log;        // seen: the launches and what the user is shown
-    int taken, depth = 0, failing = 0, cured = 0, read = 0; // taken: TIFs stored from Fax_00001 on
-    long long now = 0, size = 0, ends = 0, converter_ms = 100; // size: of every file
+    std::string command, seen, trace, log; // seen: the launches and what the user is shown
+    int taken, depth = 0, failing = 0, cured = 0, read = 0, rereads = 0; // taken: from Fax_00001 on
+    long long now = 0, size = 0, ends = 0, converter_ms = 100;           // size: of every file
     bool going = true, stop_in_wait = false, closing = false, close_in_wait = false;
-    bool unreadable = false; // the next listing fails
+    bool unreadable = false;     // the next listing fails
     std::set<std::string> store; // what other PCs put there
     std::string step;            // "look", "reserve" or "convert"
 
@@ -50,8 +50,9 @@ class Fake : public PassPlatform {
         return std::to_string(std::count(seen.begin(), seen.end(), '|')) + (failing ? "! " : " ");
     }
 
-    ListResult ListAwdFiles(const std::string&,
-                            const std::function<bool(const ListedFile&)>& visit) override {
+    ListResult ListAwdFiles(const std::string&, const std::function<bool(const ListedFile&)>& visit,
+                            bool reread) override {
+        rereads += reread;
         if (std::exchange(unreadable, false))
             return ListResult::Failed;
         for (const std::string& n : drop)
@@ -272,6 +273,7 @@ TEST(ConversionPass, EveryFaxOfABacklogCostsTheSame) {
             fake.drop.push_back(std::to_string(i) + ".awd");
         EXPECT_EQ(std::to_string(count) + " ", fake.Run());
         EXPECT_EQ(count, fake.read) << "files read: only the one each look takes";
+        EXPECT_EQ(1, fake.rereads) << "the folder itself is read once a pass";
         EXPECT_EQ(0u, fake.seen.find("I\\c.awd O\\Fax_00001.tif|I\\a.awd O\\Fax_00002.tif|"
                                      "I\\b.awd O\\Fax_00003.tif|"))
             << count;

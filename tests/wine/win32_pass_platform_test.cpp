@@ -32,17 +32,28 @@ TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
     };
     // An empty folder is read whole; one that is not there is not read at all.
     using orvalis::ListResult;
-    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File("folder.awd\\"), visit));
-    EXPECT_EQ(ListResult::Failed, platform.ListAwdFiles(temp.File("gone\\"), visit));
-    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), visit));
+    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File("folder.awd\\"), visit, true));
+    EXPECT_EQ(ListResult::Failed, platform.ListAwdFiles(temp.File("gone\\"), visit, true));
+    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), visit, true));
     // "x.awdx" matches "*.awd" through its 8.3 alias.
     EXPECT_EQ((std::set<std::string>{"B.AWD", "a.awd", "\xEF\xBC\xBC..\xEF\xBC\xBCx.awd",
                                      "caf\xC3\xA9.awd", "\xC5\x81\xC3\xB3\x64\xC5\xBA.awd"}),
               keys);
     int visited = 0;
     const auto two = [&](const orvalis::ListedFile&) { return ++visited < 2; };
-    EXPECT_EQ(ListResult::Stopped, platform.ListAwdFiles(temp.File(""), two));
+    EXPECT_EQ(ListResult::Stopped, platform.ListAwdFiles(temp.File(""), two, true));
     EXPECT_EQ(2, visited) << "stops where it is told to";
+    // Not read again, the folder is followed all the same: what came is
+    // found, and what went is never handed out.
+    DeleteFileA(temp.File("a.awd").c_str());
+    std::ofstream(temp.File("new.awd")) << "x";
+    const auto take_a = [&](const orvalis::ListedFile& file) {
+        keys.insert(file.key);
+        return file.key != "a.awd";
+    };
+    for (int i = 0; i < 100 && !keys.count("new.awd"); ++i, Sleep(20))
+        EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), take_a, false));
+    EXPECT_EQ(1u, keys.count("new.awd"));
 }
 
 TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
