@@ -24,6 +24,7 @@ class Pass {
 
     void Run() {
         ListedFile file;
+        FileStamp converted; // the very file that the converter is given
         bool go_on = true;
         while (go_on && platform_.KeepGoing() && NextFile(file)) {
             // Two people's files never share a name in one folder, so a
@@ -31,8 +32,8 @@ class Pass {
             passed_over_.insert(file.key);
             if (file.name.empty())
                 Unusable(file);
-            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name))
-                go_on = Convert(file);
+            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
+                go_on = Convert(file, converted);
             // A file still being written is left for a later pass, spending nothing.
         }
         platform_.ShowFailing(failures_.AnyFailing());
@@ -65,7 +66,7 @@ class Pass {
     }
 
     // Returns false when the pass must end at once.
-    bool Convert(const ListedFile& file) {
+    bool Convert(const ListedFile& file, const FileStamp& converted) {
         const std::string source = state_.DropFolder + file.name;
         bool reserved = false;
         const std::string target = ReserveTarget(reserved);
@@ -94,8 +95,9 @@ class Pass {
         }
 
         // A source that is already gone was taken by someone else watching
-        // the same folder: nothing is left to remove, and nothing is lost.
-        if (platform_.DeleteSource(source) == DeleteResult::Failed) {
+        // the same folder: nothing is left to remove, and nothing is lost. One
+        // put in its place meanwhile is a new fax, for a later pass.
+        if (platform_.DeleteSource(source, converted) == DeleteResult::Failed) {
             platform_.ShowCritical(kDeleteWarning);
             platform_.StopPolling();
             return false;

@@ -12,7 +12,8 @@
 
 namespace orvalis {
 
-enum class DeleteResult { Deleted, AlreadyGone, Failed };
+// Changed: another file stands under the name now, and stays.
+enum class DeleteResult { Deleted, AlreadyGone, Changed, Failed };
 enum class ReserveResult { Reserved, Taken, Failed };
 // Failed: the folder could not be read, which says nothing about its files.
 enum class ListResult { Complete, Stopped, Failed };
@@ -29,8 +30,9 @@ class PassPlatform {
                                     const std::function<bool(const ListedFile&)>& visit,
                                     bool reread) = 0;
     // True when another process holds the file open so that it cannot be
-    // opened exclusively: a fax still being written.
-    virtual bool IsHeldOpen(const std::string& path) = 0;
+    // opened exclusively: a fax still being written. Otherwise `stamp` says
+    // which file it is, its id included.
+    virtual bool IsHeldOpen(const std::string& path, FileStamp& stamp) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the marker if, and only if, it does not exist yet, in one step
     // that the file server performs: of several PCs sharing the store, one
@@ -68,7 +70,9 @@ class PassPlatform {
     virtual int64_t NowMs() = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.
     virtual bool IsTargetComplete(const std::string& path) = 0;
-    virtual DeleteResult DeleteSource(const std::string& path) = 0;
+    // Deletes the file only while it is the one that `stamp` names, with
+    // nothing that could come between the check and the delete.
+    virtual DeleteResult DeleteSource(const std::string& path, const FileStamp& stamp) = 0;
     // Failures to write the log are swallowed by the platform.
     virtual void AppendErrorLog(const std::string& entry) = 0;
     virtual void ShowCritical(const std::string& text) = 0;

@@ -9,12 +9,14 @@
 namespace orvalis {
 
 // Size and last-write time: when either changes, the file was replaced or
-// finished, and a failure recorded against it no longer says anything.
+// finished, and a failure recorded against it no longer says anything. The
+// file's id, where known (0 where not), tells a file put in its place too.
 struct FileStamp {
     uint64_t size = 0;
     uint64_t write_time = 0;
+    uint64_t id = 0;
     bool operator==(const FileStamp& other) const {
-        return size == other.size && write_time == other.write_time;
+        return size == other.size && write_time == other.write_time && id == other.id;
     }
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };

@@ -23,8 +23,9 @@ std::string SystemCmdExe() {
 }
 
 // Between two looks at a converter whose cmd.exe has ended but which left
-// processes of its own behind.
-const DWORD kTreeLookMs = 50;
+// processes behind: a console host lingers for some milliseconds, and a
+// fax must not wait for longer than that.
+const DWORD kTreeLookMs = 5;
 // What a converter that was ended may take to let go of its files.
 const DWORD kEndingMs = 5000;
 
@@ -143,6 +144,19 @@ bool EndsWithAwd(const std::wstring& name) {
     return tail == L".awd";
 }
 
+// Size, write time and id of an open file; all 0 where they cannot be had.
+FileStamp StampOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info;
+    FileStamp stamp;
+    if (GetFileInformationByHandle(file, &info)) {
+        stamp.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        stamp.write_time = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                           info.ftLastWriteTime.dwLowDateTime;
+        stamp.id = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    return stamp;
+}
+
 // The file's bytes for the TIFF check, read where the check asks.
 class FileBytes : public ByteSource {
   public:
@@ -244,9 +258,10 @@ ListResult Win32PassPlatform::ReadFolder(const std::string& folder) {
     return ListResult::Complete;
 }
 
-bool Win32PassPlatform::IsHeldOpen(const std::string& path) {
+bool Win32PassPlatform::IsHeldOpen(const std::string& path, FileStamp& stamp) {
     HANDLE file = OpenForReading(path, 0);
     if (file != INVALID_HANDLE_VALUE) {
+        stamp = StampOf(file);
         CloseHandle(file);
         return false;
     }
@@ -397,13 +412,26 @@ bool Win32PassPlatform::IsTargetComplete(const std::string& path) {
     return whole;
 }
 
-DeleteResult Win32PassPlatform::DeleteSource(const std::string& path) {
-    if (DeleteFileA(path.c_str()))
-        return DeleteResult::Deleted;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return DeleteResult::AlreadyGone;
-    return DeleteResult::Failed;
+DeleteResult Win32PassPlatform::DeleteSource(const std::string& path, const FileStamp& stamp) {
+    // The handle that is checked is the one that deletes: a file copied
+    // over the name in between is never taken for the one converted.
+    HANDLE file = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? DeleteResult::AlreadyGone
+                   : DeleteResult::Failed;
+    }
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    const DeleteResult result =
+        StampOf(file) != stamp ? DeleteResult::Changed
+        : SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)
+            ? DeleteResult::Deleted
+            : DeleteResult::Failed;
+    CloseHandle(file);
+    return result;
 }
 
 void Win32PassPlatform::AppendErrorLog(const std::string& entry) {

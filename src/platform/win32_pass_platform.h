@@ -38,7 +38,7 @@ class Win32PassPlatform : public PassPlatform {
     ListResult ListAwdFiles(const std::string& folder,
                             const std::function<bool(const ListedFile&)>& visit,
                             bool reread) override;
-    bool IsHeldOpen(const std::string& path) override;
+    bool IsHeldOpen(const std::string& path, FileStamp& stamp) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
     bool TargetAbsent(const std::string& target) override;
@@ -55,7 +55,7 @@ class Win32PassPlatform : public PassPlatform {
     bool Closing() override { return form_.closing && form_.closing(); }
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
-    DeleteResult DeleteSource(const std::string& path) override;
+    DeleteResult DeleteSource(const std::string& path, const FileStamp& stamp) override;
     void AppendErrorLog(const std::string& entry) override;
     void ShowCritical(const std::string& text) override;
     void StopPolling() override { form_.stop_polling(); }

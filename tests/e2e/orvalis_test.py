@@ -87,6 +87,12 @@ class Journeys(Journey):
         self.assertTrue(held("AWDVSTUB.EXE"), "AWDVSTUB.EXE held")
         app.put("d.awd")
         wait_until(lambda: app.dropped() == [], 60, "the drop folder to empty")
+        # A fax copied over one that is being converted is the next one.
+        app.put("r.awd", content="slow %d" % (3 * V1))
+        wait_until(lambda: ("r.awd" in dict(app.converter_calls())), 30, "r.awd's converter")
+        app.put("r.awd", content="another fax")
+        wait_until(lambda: [s for s, _ in app.converter_calls()].count("r.awd") == 2 and
+                   app.dropped() == [], 30, "both faxes called r.awd")
         app.write_ini()
         post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
         app.wait_exit()
@@ -94,9 +100,9 @@ class Journeys(Journey):
         self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
         numbers = [int(target[4:9]) for _, target in app.converter_calls()]
         self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
-        self.assertEqual({n + ".awd" for n in "abcd"}, {s for s, _ in app.converter_calls()})
+        self.assertEqual({n + ".awd" for n in "abcdr"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
-        self.assertEqual(5, len(os.listdir(app.store)), "one TIF a fax, and nothing else")
+        self.assertEqual(7, len(os.listdir(app.store)), "one TIF a fax, and nothing else")
 
     def test_shared_store(self):
         # Two PCs, each with its own application and drop folder, archive

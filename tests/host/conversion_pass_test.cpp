@@ -60,7 +60,7 @@ class Fake : public PassPlatform {
                 return ListResult::Stopped;
         return ListResult::Complete;
     }
-    bool IsHeldOpen(const std::string& path) override { return Has(path, "held"); }
+    bool IsHeldOpen(const std::string& path, FileStamp&) override { return Has(path, "held"); }
     bool OtherPcAt(const char* now) { return std::exchange(step, step == now ? "" : step) == now; }
     bool FileExists(const std::string& path) override {
         const bool exists =
@@ -123,10 +123,10 @@ class Fake : public PassPlatform {
             return !Has(path, "0001");
         return !Has(command, "bad") || cured;
     }
-    DeleteResult DeleteSource(const std::string& path) override {
+    DeleteResult DeleteSource(const std::string& path, const FileStamp&) override {
         trace += "delete " + path + "|";
-        if (Has(path, "readonly"))
-            return DeleteResult::Failed;
+        if (Has(path, "readonly") || Has(path, "replaced"))
+            return Has(path, "readonly") ? DeleteResult::Failed : DeleteResult::Changed;
         drop.erase(std::remove(drop.begin(), drop.end(), path.substr(2)), drop.end());
         return Has(path, "taken") ? DeleteResult::AlreadyGone : DeleteResult::Deleted;
     }
@@ -204,6 +204,11 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
          "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|b.awd "},
         {"a.awd", 0, 'c', "save 1|launch|look 00001 at 0|look 00001 at 0|delete I\\a.awd|b.awd "},
         {"hang.awd", 100, 'c', "save 1|launch|look 00001 at 0|end|b.awd hang.awd "},
+        // Copied over during its conversion: a new fax, for a later pass.
+        {"replaced.awd", 100, ' ',
+         "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\replaced.awd|save "
+         "2|launch|look "
+         "00002 at 700|look 00002 at 700|delete I\\b.awd|replaced.awd "},
     };
     for (const auto& [name, converter_ms, user, expected] : cases) {
         Fake fake(0, 0, {name, "b.awd"});

@@ -64,18 +64,24 @@ TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
     std::ofstream(tif, std::ios::binary).write(tiff, sizeof tiff - 1);
     // Another handle that shares reading only: a writer holds everything up,
     // a reader only keeps the file from being taken or deleted.
+    orvalis::FileStamp stamp;
     const std::pair<DWORD, bool> cases[] = {{GENERIC_WRITE, false}, {GENERIC_READ, true}};
     for (const auto& [access, complete] : cases) {
         HANDLE other =
             CreateFileA(tif.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(complete, platform.IsTargetComplete(tif)) << "access " << std::hex << access;
-        EXPECT_TRUE(platform.IsHeldOpen(tif)) << "access " << std::hex << access;
-        EXPECT_EQ(orvalis::DeleteResult::Failed, platform.DeleteSource(tif)) << "in use";
+        EXPECT_TRUE(platform.IsHeldOpen(tif, stamp)) << "access " << std::hex << access;
+        EXPECT_EQ(orvalis::DeleteResult::Failed, platform.DeleteSource(tif, stamp)) << "in use";
         CloseHandle(other);
     }
-    EXPECT_EQ(orvalis::DeleteResult::Deleted, platform.DeleteSource(tif));
-    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(tif));
-    EXPECT_FALSE(platform.IsHeldOpen(tif)) << "gone";
+    // Only the very file that was looked at is deleted.
+    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp));
+    std::ofstream(tif, std::ios::app) << "copied over";
+    EXPECT_EQ(orvalis::DeleteResult::Changed, platform.DeleteSource(tif, stamp));
+    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::Deleted, platform.DeleteSource(tif, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(tif, stamp));
+    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp)) << "gone";
 }
 
 // The batch's cmd.exe ends at once, the converter it started never does: it
