@@ -17,6 +17,11 @@ std::string TargetName(int32_t number);
 // into it runs: "Fax_NNNNN.tif.lock".
 std::string MarkerOf(const std::string& target);
 
+// True when the paths the pass builds in these folders (short forms, with or
+// without a trailing "\") fit the ANSI file functions: any 8.3 name in the
+// drop folder, "Fax_NNNNN.tif.lock" in the store folder.
+bool FoldersFit(const std::string& drop, const std::string& store);
+
 // Folder of a module path, without a trailing separator ("C:\App\x.exe"
 // gives "C:\App", "C:\x.exe" gives "C:").
 std::string FolderOfModule(const std::string& module_path);

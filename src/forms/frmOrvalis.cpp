@@ -84,7 +84,8 @@ void frmOrvalis::ReadSettings() {
 }
 
 bool frmOrvalis::FoldersUsable() const {
-    return !state_.StoreFolder.empty() && !state_.DropFolder.empty();
+    return !state_.StoreFolder.empty() && !state_.DropFolder.empty() &&
+           orvalis::FoldersFit(state_.DropFolder, state_.StoreFolder);
 }
 
 bool frmOrvalis::Form_Load() {

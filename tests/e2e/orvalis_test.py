@@ -100,15 +100,18 @@ class Journeys(Journey):
         # Two PCs, each with its own application and drop folder, archive
         # into one store, and their converters overlap: every fax is stored
         # once, under a number of its own, and no marker is left behind.
+        # The store's path is about 140 characters long, each part 8.3 already.
         apps = [self.app("Shared %d" % n) for n in (1, 2)]
-        apps[1].write_ini(store=apps[0].store)
+        store = apps[0].make_folder(os.path.join("Store folder", *["ABCDEFGH"] * 9))
+        for app in apps:
+            app.write_ini(store=store)
         for app in apps:
             app.put(*("fax%d.awd" % n for n in range(5)), content="late 300")
             app.start()
         wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")
         targets = sorted(target for app in apps for _, target in app.converter_calls())
         self.assertEqual(sorted(set(targets)), targets, "a number handed out twice")
-        self.assertEqual(targets, sorted(os.listdir(apps[0].store)))
+        self.assertEqual(targets, sorted(os.listdir(store)))
 
     def test_bad_day(self):
         # Converters still writing, empty, dying or locking, and a source that
