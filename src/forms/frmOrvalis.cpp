@@ -219,8 +219,7 @@ void frmOrvalis::PassSoon() {
 }
 
 void frmOrvalis::OnDropFolderChanged() {
-    drop_watch_.Rearm();
-    if (timer1_enabled_ && !unloading_)
+    if (drop_watch_.Rearm() && timer1_enabled_ && !unloading_)
         PassSoon();
 }
 
@@ -272,9 +271,8 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
         if (wparam == kTimer1) {
             // The poll stays, for shares that do not notify and for a drop
-            // folder that was removed and made again.
-            if (!drop_watch_.Handle())
-                drop_watch_.Start(state_.DropFolder);
+            // folder that was removed, renamed away or made again unseen.
+            drop_watch_.Follow();
             Timer1_Timer();
         } else if (wparam == kSoon) {
             KillTimer(Handle(), kSoon);

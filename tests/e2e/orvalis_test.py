@@ -205,6 +205,8 @@ class Journeys(Journey):
         wait_until(lambda: not tray_icon_shown(), 20, "the icon to be gone")
         post("", "TaskbarCreated", 0, cls="frmOrvalis")  # what a restarted Explorer broadcasts
         wait_until(lambda: tray_pixels() == icon, 20, "the icon to be added again")
+        os.rename(app.drop, app.drop + ".old")  # as Explorer deletes it; a.awd goes to the new one
+        app.make_folder("Drop folder")
 
         click_tray(1)
         wait_until(lambda: windows(ABOUT)[0], 20, "the About dialog")
