@@ -14,6 +14,7 @@ namespace orvalis {
 
 enum class DeleteResult { Deleted, AlreadyGone, Failed };
 enum class ReserveResult { Reserved, Taken, Failed };
+enum class TargetCheck { Absent, Present, Failed };
 
 class PassPlatform {
   public:
@@ -28,12 +29,13 @@ class PassPlatform {
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the marker if, and only if, it does not exist yet, in one step
     // that the file server performs: of several PCs sharing the store, one
-    // gets Reserved and the others Taken. Failed: the store cannot be written.
+    // gets Reserved and the others Taken. Failed: any other answer, as from
+    // a store that cannot be written.
     virtual ReserveResult Reserve(const std::string& marker) = 0;
-    // True when the target does not exist, as the file server itself says
-    // (a share's client may answer a mere look from its cache). Leaves
-    // nothing behind.
-    virtual bool TargetAbsent(const std::string& target) = 0;
+    // Whether the target exists, as the file server itself says (a share's
+    // client may answer a mere look from its cache). Leaves nothing behind.
+    // Failed when the server does not say.
+    virtual TargetCheck TargetAbsent(const std::string& target) = 0;
     virtual void Release(const std::string& marker) = 0;
     // Releases the marker once the converter last launched has ended, which
     // may be long after this pass: until then it might still write there.

@@ -35,7 +35,7 @@ class Win32PassPlatform : public PassPlatform {
     bool IsHeldOpen(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
-    bool TargetAbsent(const std::string& target) override;
+    TargetCheck TargetAbsent(const std::string& target) override;
     void Release(const std::string& marker) override;
     void ReleaseAfterConverter(const std::string& marker) override;
     // Removes the markers that may go now; what cannot be removed yet (a

@@ -40,6 +40,7 @@ class Fake : public PassPlatform {
     bool going = true, stop_in_wait = false;
     std::set<std::string> store; // what other PCs put there
     std::string step;            // "look", "reserve" or "convert"
+    std::string refuse;          // "marker" or "check": the store's error, for every number
 
     // Runs a pass; tells the launches so far, with ! while the warning shows.
     std::string Run() {
@@ -63,13 +64,18 @@ class Fake : public PassPlatform {
         return exists;
     }
     ReserveResult Reserve(const std::string& marker) override {
+        if (refuse == "marker")
+            return ReserveResult::Failed;
         if (!store.insert(marker).second)
             return ReserveResult::Taken;
         if (OtherPcAt("reserve")) // it had the number and has just finished
             store.insert(marker.substr(0, marker.size() - 5));
         return ReserveResult::Reserved;
     }
-    bool TargetAbsent(const std::string& path) override { return !store.count(path); }
+    TargetCheck TargetAbsent(const std::string& path) override {
+        return refuse == "check" ? TargetCheck::Failed
+                                 : store.count(path) ? TargetCheck::Present : TargetCheck::Absent;
+    }
     void Release(const std::string& marker) override { store.erase(marker); }
     void ReleaseAfterConverter(const std::string& marker) override {
         if (now >= ends)
@@ -162,6 +168,19 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
         for (const std::string& name : fake.store)
             result += name + " ";
         EXPECT_EQ(expected, result) << step << " " << fake.seen;
+    }
+}
+
+// Only a file that exists moves on to the next number. Any other error, from
+// the marker or from the check, fails the attempt once and leaves no marker.
+TEST(ConversionPass, AStoreThatRefusesFailsTheAttemptWithoutWalkingTheNumbers) {
+    for (const char* refused : {"marker", "check"}) {
+        Fake fake(0, 0, {"r.awd"});
+        fake.refuse = refused;
+        fake.Run();
+        EXPECT_EQ(Err(0, "I\\r.awd O\\Fax_00001.tif"), fake.log) << refused;
+        EXPECT_EQ("1 0", std::to_string(fake.state.Current) + " " + std::to_string(fake.store.size()))
+            << refused << ": the number used, the markers left";
     }
 }
 

@@ -53,3 +53,17 @@ TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
     EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(tif));
     EXPECT_FALSE(platform.IsHeldOpen(tif)) << "gone";
 }
+
+// Only a file that exists is another's number; a store that is gone is an error.
+TEST_F(Win32PassPlatformTest, OnlyAFileThatExistsIsAnothersNumber) {
+    std::ofstream(temp.File("there")) << "x";
+    using R = orvalis::ReserveResult;
+    using T = orvalis::TargetCheck;
+    const std::tuple<std::string, T, R> cases[] = {{"free", T::Absent, R::Reserved},
+                                                   {"there", T::Present, R::Taken},
+                                                   {"gone\\x", T::Failed, R::Failed}};
+    for (const auto& [name, check, reserve] : cases) {
+        EXPECT_EQ(int(check), int(platform.TargetAbsent(temp.File(name)))) << name;
+        EXPECT_EQ(int(reserve), int(platform.Reserve(temp.File(name)))) << name;
+    }
+}
