@@ -11,9 +11,9 @@ const DWORD kFolderChanges = FILE_NOTIFY_CHANGE_DIR_NAME;
 // Shared with everybody: watching a folder must not keep anyone from
 // renaming or deleting it.
 HANDLE OpenFolder(const std::string& path, DWORD access, DWORD flags) {
-    HANDLE folder = CreateFileA(path.c_str(), access,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    HANDLE folder =
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
     return folder == INVALID_HANDLE_VALUE ? nullptr : folder;
 }
 

@@ -105,7 +105,6 @@ class Journeys(Journey):
         store = apps[0].make_folder(os.path.join("Store folder", *["ABCDEFGH"] * 9))
         for app in apps:
             app.write_ini(store=store)
-        for app in apps:
             app.put(*("fax%d.awd" % n for n in range(5)), content="late 300")
             app.start()
         wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")

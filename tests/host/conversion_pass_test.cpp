@@ -73,8 +73,9 @@ class Fake : public PassPlatform {
         return ReserveResult::Reserved;
     }
     TargetCheck TargetAbsent(const std::string& path) override {
-        return refuse == "check" ? TargetCheck::Failed
-                                 : store.count(path) ? TargetCheck::Present : TargetCheck::Absent;
+        return refuse == "check"   ? TargetCheck::Failed
+               : store.count(path) ? TargetCheck::Present
+                                   : TargetCheck::Absent;
     }
     void Release(const std::string& marker) override { store.erase(marker); }
     void ReleaseAfterConverter(const std::string& marker) override {
@@ -146,6 +147,16 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     Fake full(0, 100000, {"r.awd"});
     full.Run();
     EXPECT_EQ(Err(0, "I\\r.awd "), full.log) << "every number taken";
+    // Only a file that exists moves on to the next number: any other error,
+    // from the marker or from the check, fails the attempt once.
+    for (const char* refused : {"marker", "check"}) {
+        Fake store(0, 0, {"r.awd"});
+        store.refuse = refused;
+        store.Run();
+        EXPECT_EQ(Err(0, "I\\r.awd O\\Fax_00001.tif") + "0",
+                  store.log + std::to_string(store.store.size()))
+            << refused << ": one number, one entry, no marker left";
+    }
     Fake huge(0, 0, {"bad.awd"}, 1500000000);
     huge.Run();
     EXPECT_EQ(1500000000, huge.now) << "twice V1 does not fit and is left out";
@@ -168,19 +179,6 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
         for (const std::string& name : fake.store)
             result += name + " ";
         EXPECT_EQ(expected, result) << step << " " << fake.seen;
-    }
-}
-
-// Only a file that exists moves on to the next number. Any other error, from
-// the marker or from the check, fails the attempt once and leaves no marker.
-TEST(ConversionPass, AStoreThatRefusesFailsTheAttemptWithoutWalkingTheNumbers) {
-    for (const char* refused : {"marker", "check"}) {
-        Fake fake(0, 0, {"r.awd"});
-        fake.refuse = refused;
-        fake.Run();
-        EXPECT_EQ(Err(0, "I\\r.awd O\\Fax_00001.tif"), fake.log) << refused;
-        EXPECT_EQ("1 0", std::to_string(fake.state.Current) + " " + std::to_string(fake.store.size()))
-            << refused << ": the number used, the markers left";
     }
 }
 
