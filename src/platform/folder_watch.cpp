@@ -120,10 +120,14 @@ bool FolderWatch::Fired(Watch& watch, DWORD filter) {
 void FolderWatch::Close(Watch& watch) {
     if (!watch.folder)
         return;
-    // The read must be over before its buffer is used again.
+    // The read must be over before its buffer is used again. The event is
+    // shared: the other watch's signal must not end this wait, and KeepNews
+    // sets it again afterwards.
     DWORD size = 0;
-    if (!HasOverlappedIoCompleted(&watch.pending) && CancelIo(watch.folder))
+    if (!HasOverlappedIoCompleted(&watch.pending) && CancelIo(watch.folder)) {
+        ResetEvent(event_);
         GetOverlappedResult(watch.folder, &watch.pending, &size, TRUE);
+    }
     CloseHandle(watch.folder);
     watch.folder = nullptr;
 }
