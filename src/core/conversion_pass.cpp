@@ -159,6 +159,9 @@ class Pass {
     // one, and its marker is ours, so another Orvalis sharing the store
     // cannot hand it out too. Looking alone would not do: on a share another
     // PC can take the number between the look and the converter's write.
+    // Only a file that exists moves on to the next number: any other error
+    // would say the same of every number, and walking them all would leave a
+    // marker at each. It fails this attempt instead, once.
     // Returns the target, reserved or not ("" when every name is taken).
     std::string ReserveTarget(bool& reserved) {
         for (int tried = 0; tried < kMaxNumbersTried; ++tried) {
@@ -173,11 +176,14 @@ class Pass {
                 continue;
             // Another PC may have finished this number and removed its
             // marker between our look and our reservation.
-            if (platform_.TargetAbsent(target)) {
+            const TargetCheck check = platform_.TargetAbsent(target);
+            if (check == TargetCheck::Absent) {
                 reserved = true;
                 return target;
             }
             platform_.Release(MarkerOf(target));
+            if (check == TargetCheck::Failed)
+                return target;
         }
         return std::string();
     }

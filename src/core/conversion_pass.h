@@ -17,6 +17,7 @@ enum class DeleteResult { Deleted, AlreadyGone, Changed, Failed };
 enum class ReserveResult { Reserved, Taken, Failed };
 // Failed: the folder could not be read, which says nothing about its files.
 enum class ListResult { Complete, Stopped, Failed };
+enum class TargetCheck { Absent, Present, Failed };
 
 class PassPlatform {
   public:
@@ -36,12 +37,13 @@ class PassPlatform {
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the marker if, and only if, it does not exist yet, in one step
     // that the file server performs: of several PCs sharing the store, one
-    // gets Reserved and the others Taken. Failed: the store cannot be written.
+    // gets Reserved and the others Taken. Failed: any other answer, as from
+    // a store that cannot be written.
     virtual ReserveResult Reserve(const std::string& marker) = 0;
-    // True when the target does not exist, as the file server itself says
-    // (a share's client may answer a mere look from its cache). Leaves
-    // nothing behind.
-    virtual bool TargetAbsent(const std::string& target) = 0;
+    // Whether the target exists, as the file server itself says (a share's
+    // client may answer a mere look from its cache). Leaves nothing behind.
+    // Failed when the server does not say.
+    virtual TargetCheck TargetAbsent(const std::string& target) = 0;
     // Removes a file of ours, a marker or what an ended converter left
     // unfinished at our number; what cannot go yet (a share away) is tried
     // again later, in the same order.

@@ -1,6 +1,7 @@
 #include "core/file_names.h"
 
 #include "core/command_line.h"
+#include "core/listed_name.h"
 
 #include <climits>
 #include <cstdio>
@@ -24,6 +25,12 @@ std::string MarkerOf(const std::string& target) {
 
 std::string MarkerOwner(const std::string& computer, const std::string& app_folder) {
     return "Orvalis\r\n" + computer + "\r\n" + app_folder + "\r\n";
+}
+
+bool FoldersFit(const std::string& drop, const std::string& store) {
+    const size_t short_name = 12; // "FILENAME.AWD"
+    return WithTrailingBackslash(drop).size() + short_name < kMaxAnsiPath &&
+           WithTrailingBackslash(store).size() + MarkerOf(TargetName(0)).size() < kMaxAnsiPath;
 }
 
 std::string FolderOfModule(const std::string& module_path) {

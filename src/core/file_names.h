@@ -21,6 +21,11 @@ std::string MarkerOf(const std::string& target);
 // its own and leaves those of other PCs and other application folders alone.
 std::string MarkerOwner(const std::string& computer, const std::string& app_folder);
 
+// True when the paths the pass builds in these folders (short forms, with or
+// without a trailing "\") fit the ANSI file functions: any 8.3 name in the
+// drop folder, "Fax_NNNNN.tif.lock" in the store folder.
+bool FoldersFit(const std::string& drop, const std::string& store);
+
 // Folder of a module path, without a trailing separator ("C:\App\x.exe"
 // gives "C:\App", "C:\x.exe" gives "C:").
 std::string FolderOfModule(const std::string& module_path);

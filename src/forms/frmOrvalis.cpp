@@ -84,7 +84,8 @@ void frmOrvalis::ReadSettings() {
 }
 
 bool frmOrvalis::FoldersUsable() const {
-    return !state_.StoreFolder.empty() && !state_.DropFolder.empty();
+    return !state_.StoreFolder.empty() && !state_.DropFolder.empty() &&
+           orvalis::FoldersFit(state_.DropFolder, state_.StoreFolder);
 }
 
 bool frmOrvalis::Form_Load() {
@@ -202,8 +203,8 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
 }
 
 void frmOrvalis::OnDropFolderChanged() {
-    drop_watch_.Rearm();
-    Raise(orvalis::ServiceEvent::DropChanged);
+    if (drop_watch_.Rearm())
+        Raise(orvalis::ServiceEvent::DropChanged);
 }
 
 void frmOrvalis::ShowFailing(bool failing) {
@@ -253,9 +254,8 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
         if (wparam == kTimer1) {
             // The poll stays, for shares that do not notify and for a drop
-            // folder that was removed and made again.
-            if (!drop_watch_.Handle())
-                drop_watch_.Start(state_.DropFolder);
+            // folder that was removed, renamed away or made again unseen.
+            drop_watch_.Follow();
             Timer1_Timer();
         } else if (wparam == kSoon) {
             Raise(orvalis::ServiceEvent::SoonTick);

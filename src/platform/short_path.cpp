@@ -8,13 +8,15 @@ std::string GetShortPath(const std::string& path) {
     if (had_backslash)
         look_up.pop_back();
 
-    const DWORD size = 130;
-    char buffer[size];
-    const DWORD n = GetShortPathNameA(look_up.c_str(), buffer, size);
-    if (n == 0 || n >= size)
+    // Asked for its size first: a short form is as long as it needs to be,
+    // which is the long form itself where 8.3 names are turned off.
+    const DWORD size = GetShortPathNameA(look_up.c_str(), nullptr, 0);
+    std::string result(size, '\0');
+    const DWORD n = size ? GetShortPathNameA(look_up.c_str(), &result[0], size) : 0;
+    if (n == 0 || n >= size) // gone, or renamed to a longer name meanwhile
         return std::string();
 
-    std::string result(buffer, n);
+    result.resize(n);
     if (had_backslash)
         result += '\\';
     return result;

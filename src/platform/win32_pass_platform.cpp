@@ -79,6 +79,11 @@ HANDLE CreateConverterJob() {
     return job;
 }
 
+// The one answer that says the name is somebody else's.
+bool Exists(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
 HANDLE OpenForReading(const std::string& path, DWORD share) {
     return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -276,21 +281,20 @@ ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
     // Hidden, as it is no fax; empty, as only its name counts.
     if (CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, owner_))
         return ReserveResult::Reserved;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
-        return ReserveResult::Taken;
-    // Another PC's marker that is being deleted refuses every access; in a
-    // store that cannot be written, a marker that is not there is not found.
-    const bool deleting = error == ERROR_ACCESS_DENIED &&
-                          GetFileAttributesA(marker.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                          GetLastError() == ERROR_ACCESS_DENIED;
-    return deleting ? ReserveResult::Taken : ReserveResult::Failed;
+    // Access denied is no sign of another's number: a store that refuses
+    // creating answers so for every number. (Another PC's marker that is
+    // being deleted does so too, for a moment: this attempt then fails.)
+    return Exists(GetLastError()) ? ReserveResult::Taken : ReserveResult::Failed;
 }
 
-bool Win32PassPlatform::TargetAbsent(const std::string& target) {
-    // Gone again when closed: the converter finds no file there.
-    return CreateNew(target, GENERIC_WRITE | DELETE,
-                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+TargetCheck Win32PassPlatform::TargetAbsent(const std::string& target) {
+    // Gone again when closed: the converter finds no file there. That takes
+    // the right to delete, which a store needs for its markers anyway; where
+    // it is refused, the check fails rather than guess from a mere look.
+    if (CreateNew(target, GENERIC_WRITE | DELETE,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE))
+        return TargetCheck::Absent;
+    return Exists(GetLastError()) ? TargetCheck::Present : TargetCheck::Failed;
 }
 
 void Win32PassPlatform::Release(const std::string& path) {

@@ -41,7 +41,7 @@ class Win32PassPlatform : public PassPlatform {
     bool IsHeldOpen(const std::string& path, FileStamp& stamp) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
-    bool TargetAbsent(const std::string& target) override;
+    TargetCheck TargetAbsent(const std::string& target) override;
     void Release(const std::string& path) override;
     // Removes what may go now; what cannot be removed yet (a share away) is
     // tried again at the next call.

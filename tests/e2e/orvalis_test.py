@@ -108,15 +108,17 @@ class Journeys(Journey):
         # Two PCs, each with its own application and drop folder, archive
         # into one store, and their converters overlap: every fax is stored
         # once, under a number of its own, and no marker is left behind.
+        # The store's path is about 140 characters long, each part 8.3 already.
         apps = [self.app("Shared %d" % n) for n in (1, 2)]
-        apps[1].write_ini(store=apps[0].store)
+        store = apps[0].make_folder(os.path.join("Store folder", *["ABCDEFGH"] * 9))
         for app in apps:
+            app.write_ini(store=store)
             app.put(*("fax%d.awd" % n for n in range(5)), content="late 300")
             app.start()
         wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")
         targets = sorted(target for app in apps for _, target in app.converter_calls())
         self.assertEqual(sorted(set(targets)), targets, "a number handed out twice")
-        self.assertEqual(targets, sorted(os.listdir(apps[0].store)))
+        self.assertEqual(targets, sorted(os.listdir(store)))
 
     def test_bad_day(self):
         # Converters that leave an empty or a cut TIF, and a source that
@@ -210,6 +212,8 @@ class Journeys(Journey):
         wait_until(lambda: not tray_icon_shown(), 20, "the icon to be gone")
         post("", "TaskbarCreated", 0, cls="frmOrvalis")  # what a restarted Explorer broadcasts
         wait_until(lambda: tray_pixels() == icon, 20, "the icon to be added again")
+        os.rename(app.drop, app.drop + ".old")  # as Explorer deletes it; a.awd goes to the new one
+        app.make_folder("Drop folder")
 
         click_tray(1)
         wait_until(lambda: windows(ABOUT)[0], 20, "the About dialog")

@@ -43,6 +43,7 @@ class Fake : public PassPlatform {
     bool unreadable = false;     // the next listing fails
     std::set<std::string> store; // what other PCs put there
     std::string step;            // "look", "reserve" or "convert"
+    std::string refuse;          // "marker" or "check": the store's error, for every number
 
     // Runs a pass; tells the launches so far, with ! while the warning shows.
     std::string Run() {
@@ -70,13 +71,19 @@ class Fake : public PassPlatform {
         return exists;
     }
     ReserveResult Reserve(const std::string& marker) override {
+        if (refuse == "marker")
+            return ReserveResult::Failed;
         if (!store.insert(marker).second)
             return ReserveResult::Taken;
         if (OtherPcAt("reserve")) // it had the number and has just finished
             store.insert(marker.substr(0, marker.size() - 5));
         return ReserveResult::Reserved;
     }
-    bool TargetAbsent(const std::string& path) override { return !store.count(path); }
+    TargetCheck TargetAbsent(const std::string& path) override {
+        return refuse == "check"   ? TargetCheck::Failed
+               : store.count(path) ? TargetCheck::Present
+                                   : TargetCheck::Absent;
+    }
     void Release(const std::string& path) override { store.erase(path); }
     std::vector<std::string> OwnMarkers(const std::string&) override {
         return {"O\\Fax_00001.tif.lock", "O\\Fax_00002.tif.lock"};
@@ -160,6 +167,16 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     Fake full(0, 100000, {"r.awd"});
     full.Run();
     EXPECT_EQ(Err(0, "I\\r.awd "), full.log) << "every number taken";
+    // Only a file that exists moves on to the next number: any other error,
+    // from the marker or from the check, fails the attempt once.
+    for (const char* refused : {"marker", "check"}) {
+        Fake store(0, 0, {"r.awd"});
+        store.refuse = refused;
+        store.Run();
+        EXPECT_EQ(Err(0, "I\\r.awd O\\Fax_00001.tif") + "0",
+                  store.log + std::to_string(store.store.size()))
+            << refused << ": one number, one entry, no marker left";
+    }
     Fake huge(0, 0, {"bad.awd"}, 1500000000);
     huge.Run();
     EXPECT_EQ(100, huge.now) << "twice V1 does not fit and is left out";

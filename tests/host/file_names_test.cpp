@@ -9,6 +9,10 @@ TEST(FileNames, NumbersNamesAndTheFilesOfTheProgramsFolder) {
         {INT32_MIN, 1}, {-5, 1}, {1, 2}, {INT32_MAX - 1, INT32_MAX}, {INT32_MAX, 1}};
     for (const auto& c : next)
         EXPECT_EQ(c[1], NextCounter(c[0])) << "after " << c[0];
+    // The most the ANSI functions take, 259 characters: an 8.3 name in the
+    // drop folder, "\Fax_NNNNN.tif.lock" in the store folder.
+    EXPECT_TRUE(FoldersFit(std::string(246, 'd'), std::string(240, 's') + "\\"));
+    EXPECT_FALSE(FoldersFit(std::string(247, 'd'), "s") || FoldersFit("d", std::string(241, 's')));
     EXPECT_EQ("C:\\Program Files\\Fax", FolderOfModule("C:\\Program Files\\Fax\\O.exe"));
     EXPECT_EQ("C:\\A\\B\\O.ini", PathInFolder(WithTrailingBackslash("C:\\A") + "B\\", "O.ini"));
     EXPECT_EQ("@echo off\r\n\"C:\\A B\\X.EXE\" /c %1 %2\r\n", BatchFileText("C:\\A B\\X.EXE"));

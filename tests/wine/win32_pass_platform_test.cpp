@@ -108,3 +108,13 @@ TEST_F(Win32PassPlatformTest, OnlyOurOwnMarkersAreFoundAgain) {
     EXPECT_EQ(std::vector<std::string>{temp.File("Fax_00001.tif.lock")},
               platform.OwnMarkers(temp.File("")));
 }
+
+// Only a file that exists is another's number; a store that is gone is an error.
+TEST_F(Win32PassPlatformTest, OnlyAFileThatExistsIsAnothersNumber) {
+    std::ofstream(temp.File("there")) << "x";
+    std::ostringstream answers; // in this order: the check leaves nothing behind
+    for (const char* name : {"free", "there", "gone\\x"})
+        answers << int(platform.TargetAbsent(temp.File(name)))
+                << int(platform.Reserve(temp.File(name))) << " ";
+    EXPECT_EQ("00 11 22 ", answers.str()) << "absent and reserved, present and taken, both failed";
+}
