@@ -89,13 +89,17 @@ HANDLE OpenForReading(const std::string& path, DWORD share) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
+std::wstring Decode(UINT code_page, const std::string& text) {
     const int n =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+        MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
     return wide;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+    return Decode(CP_ACP, text);
 }
 
 std::string Encode(UINT code_page, DWORD flags, const std::wstring& wide) {
@@ -130,15 +134,6 @@ std::string ShownName(const wchar_t* name) {
 }
 
 const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-std::wstring WideFromUtf8(const std::string& text) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 bool EndsWithAwd(const std::wstring& name) {
     if (name.size() < 4)
@@ -215,7 +210,7 @@ ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
     }
     const auto still_there = [&folder](const ListedFile& file) {
         const DWORD attributes =
-            GetFileAttributesW((WideFromAnsi(folder) + WideFromUtf8(file.key)).c_str());
+            GetFileAttributesW((WideFromAnsi(folder) + Decode(CP_UTF8, file.key)).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & kNotOrdinary);
     };
     return snapshot_.Visit(visit, still_there) ? ListResult::Stopped : ListResult::Complete;
