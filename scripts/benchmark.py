@@ -12,9 +12,9 @@
             called, V2 = 5000 ms; 10 drops, each after the one before is
             done, at seeded random offsets to the poll; and, where the
             program reserves numbers, until the fax's number is reserved
-  waiting   seconds and Orvalis's own CPU milliseconds per fax, over 50 faxes
+  waiting   seconds and Orvalis's own CPU milliseconds per fax, over 25 faxes
             taken from 30 and from 5000 moved into the drop folder at once,
-            V1 = 200 ms, V2 = 300 ms, five times in turns: what every
+            V1 = 200 ms, V2 = 300 ms, seven times in turns: what every
             waiting file adds to a fax
   menu      from a right click on the tray icon until the popup menu is open,
             while a pass waits (V1 = 4000 ms), and while idle: the baseline,
@@ -172,7 +172,7 @@ def pickup():
 
 
 def waiting():
-    v1, v2, skipped, timed, rounds = 200, 300, 5, 50, 5
+    v1, v2, skipped, timed, rounds = 200, 300, 5, 25, 7
 
     def stored(app):
         return sum(name.endswith(".tif") for name in os.listdir(app.store))
