@@ -32,7 +32,8 @@ class Pass {
             passed_over_.insert(file.key);
             if (file.name.empty())
                 Unusable(file);
-            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
+            else if (converted = file.stamp,
+                     !platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
                 go_on = Convert(file, converted);
             // A file still being written is left for a later pass, spending nothing.
         }
@@ -97,9 +98,12 @@ class Pass {
         // A source that is already gone was taken by someone else watching
         // the same folder: nothing is left to remove, and nothing is lost. One
         // put in its place meanwhile is a new fax, for a later pass.
+        // Closing, the user is not held up: the AWD simply stays.
         if (platform_.DeleteSource(source, converted) == DeleteResult::Failed) {
-            platform_.ShowCritical(kDeleteWarning);
-            platform_.StopPolling();
+            if (!platform_.Closing()) {
+                platform_.ShowCritical(kDeleteWarning);
+                platform_.StopPolling();
+            }
             return false;
         }
         failures_.RecordSuccess(file.key);
@@ -128,8 +132,10 @@ class Pass {
         if (!ended) {
             const int64_t left = kConverterCeilingMs - (platform_.NowMs() - launched);
             if (left <= 0 || !platform_.WaitForConverter(static_cast<int32_t>(left))) {
+                // A whole TIF is the fax, whatever its converter left running.
+                const bool whole = platform_.IsTargetComplete(target);
                 platform_.EndConverter();
-                if (!complete)
+                if (!whole)
                     return platform_.Closing() ? Verdict::Abandoned : Verdict::Hung;
             }
         } else if (!complete) {

@@ -31,8 +31,8 @@ class PassPlatform {
                                     const std::function<bool(const ListedFile&)>& visit,
                                     bool reread) = 0;
     // True when another process holds the file open so that it cannot be
-    // opened exclusively: a fax still being written. Otherwise `stamp` says
-    // which file it is, its id included.
+    // opened exclusively: a fax still being written. Otherwise, where the
+    // file can be opened, `stamp` says which file it is, its id included.
     virtual bool IsHeldOpen(const std::string& path, FileStamp& stamp) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the marker if, and only if, it does not exist yet, in one step
@@ -72,8 +72,9 @@ class PassPlatform {
     virtual int64_t NowMs() = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.
     virtual bool IsTargetComplete(const std::string& path) = 0;
-    // Deletes the file only while it is the one that `stamp` names, with
-    // nothing that could come between the check and the delete.
+    // Deletes the file only while it is the one that `stamp` names (its id
+    // only where known), with nothing that could come between the check and
+    // the delete.
     virtual DeleteResult DeleteSource(const std::string& path, const FileStamp& stamp) = 0;
     // Failures to write the log are swallowed by the platform.
     virtual void AppendErrorLog(const std::string& entry) = 0;

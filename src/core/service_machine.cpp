@@ -34,11 +34,11 @@ ServiceActions ServiceMachine::On(ServiceEvent event) {
             Soon(actions);
         break;
     case ServiceEvent::MenuOpened:
-        in_menu_ = true;
+        ++menus_;
         break;
     case ServiceEvent::MenuClosed:
-        in_menu_ = false;
-        if (pass_after_ && !state_.Busy && polling_) {
+        --menus_;
+        if (menus_ == 0 && pass_after_ && !state_.Busy && polling_) {
             pass_after_ = false;
             Soon(actions);
         }
@@ -70,7 +70,7 @@ ServiceActions ServiceMachine::On(ServiceEvent event) {
 
 void ServiceMachine::RunOrDefer(ServiceActions& actions) {
     // A pass inside the menu's own loop would take the menu's input.
-    if (in_menu_)
+    if (menus_ > 0)
         pass_after_ = true;
     else if (!state_.Busy && polling_)
         actions.run_pass = true;

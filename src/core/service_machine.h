@@ -53,7 +53,7 @@ class ServiceMachine {
     bool closing_ = false;
     bool soon_armed_ = false;
     bool pass_after_ = false; // asked for while a pass or the menu kept it from starting
-    bool in_menu_ = false;
+    int menus_ = 0;           // a right click on the icon while its menu is open nests one
 };
 
 } // namespace orvalis

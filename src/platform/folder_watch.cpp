@@ -124,9 +124,11 @@ void FolderWatch::Close(Watch& watch) {
     // shared: the other watch's signal must not end this wait, and KeepNews
     // sets it again afterwards.
     DWORD size = 0;
-    if (!HasOverlappedIoCompleted(&watch.pending) && CancelIo(watch.folder)) {
-        ResetEvent(event_);
-        GetOverlappedResult(watch.folder, &watch.pending, &size, TRUE);
+    if (CancelIo(watch.folder)) {
+        while (!HasOverlappedIoCompleted(&watch.pending)) {
+            ResetEvent(event_);
+            GetOverlappedResult(watch.folder, &watch.pending, &size, TRUE);
+        }
     }
     CloseHandle(watch.folder);
     watch.folder = nullptr;

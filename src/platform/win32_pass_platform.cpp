@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwctype>
 
 namespace orvalis {
@@ -298,13 +299,17 @@ void Win32PassPlatform::Release(const std::string& path) {
 }
 
 void Win32PassPlatform::ReleasePending() {
-    // In order: a marker never goes before what it keeps others from.
-    while (!pending_.empty()) {
-        const std::string& path = pending_.front();
-        if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-            return; // until it goes, the number stays taken: a gap, never a number used twice
-        pending_.erase(pending_.begin());
+    std::vector<std::string> left;
+    for (const std::string& path : pending_) {
+        // Until it goes, the number stays taken: a gap, never a number used
+        // twice. So a marker never goes before the TIF it stands for.
+        const bool tif_left = std::any_of(left.begin(), left.end(), [&path](const std::string& l) {
+            return MarkerOf(l) == path;
+        });
+        if (tif_left || !(DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND))
+            left.push_back(path);
     }
+    pending_.swap(left);
 }
 
 std::vector<std::string> Win32PassPlatform::OwnMarkers(const std::string& store_folder) {
@@ -324,6 +329,10 @@ std::vector<std::string> Win32PassPlatform::OwnMarkers(const std::string& store_
 }
 
 bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
+    return Launch(command, task_id, 0);
+}
+
+bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id, DWORD breakaway) {
     std::string line = CmdLaunchLine(SystemCmdExe(), command);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -334,14 +343,18 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id) {
     // It runs in the application folder: the converter looks for DLLs in
     // its current folder, and ours is the one folder that is secured.
     if (!job_ || !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
-                                 CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, app_folder_.c_str(),
-                                 &startup, &process))
+                                 CREATE_NO_WINDOW | CREATE_SUSPENDED | breakaway, nullptr,
+                                 app_folder_.c_str(), &startup, &process))
         return false;
     if (!AssignProcessToJobObject(job_, process.hProcess)) {
         TerminateProcess(process.hProcess, 1);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        return false;
+        // Windows 7 puts a process in one job only: when Orvalis itself runs
+        // in one, the converter leaves it for ours, where that job allows.
+        if (breakaway != 0)
+            return false;
+        return Launch(command, task_id, CREATE_BREAKAWAY_FROM_JOB);
     }
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);
@@ -392,7 +405,7 @@ void Win32PassPlatform::EndConverter() {
     // Their files are closed only once they are gone.
     const ULONGLONG deadline = GetTickCount64() + kEndingMs;
     while (!ConverterEnded() && GetTickCount64() < deadline)
-        Sleep(10);
+        WaitHandlingMessages(nullptr, 10);
 }
 
 int64_t Win32PassPlatform::NowMs() {
@@ -424,8 +437,11 @@ DeleteResult Win32PassPlatform::DeleteSource(const std::string& path, const File
                    : DeleteResult::Failed;
     }
     FILE_DISPOSITION_INFO dispose = {TRUE};
+    const FileStamp now = StampOf(file);
+    const bool same = now.size == stamp.size && now.write_time == stamp.write_time &&
+                      (stamp.id == 0 || now.id == stamp.id);
     const DeleteResult result =
-        StampOf(file) != stamp ? DeleteResult::Changed
+        !same ? DeleteResult::Changed
         : SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)
             ? DeleteResult::Deleted
             : DeleteResult::Failed;

@@ -66,6 +66,7 @@ class Win32PassPlatform : public PassPlatform {
     }
 
   private:
+    bool Launch(const std::string& command, int32_t& task_id, DWORD breakaway);
     bool ConverterEnded();
     // Reads the whole folder into the snapshot.
     ListResult ReadFolder(const std::string& folder);

@@ -27,6 +27,7 @@ TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
         // Never inside the menu's own loop; after it, unless turned off there.
         {"omspMs", "poll soon retry | - | nosoon | - | soon | run nosoon"},
         {"ompfM", "poll soon retry | - | - | nopoll nosoon | -"},
+        {"osemmMpM", "poll soon retry | run nosoon | - | - | - | - | - | soon"}, // one opened none
         // Close: at once when idle; when a pass runs, after it, which it cuts
         // short; then nothing else. The session's end waits for nothing.
         {"ocp", "poll soon retry | nopoll nosoon noicon end | -"},
