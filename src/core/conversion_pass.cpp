@@ -24,16 +24,15 @@ class Pass {
 
     void Run() {
         ListedFile file;
-        FileStamp converted; // the very file that the converter is given
         bool go_on = true;
         while (go_on && platform_.KeepGoing() && NextFile(file)) {
             // Two people's files never share a name in one folder, so a
             // name stands for its file within the pass.
             passed_over_.insert(file.key);
+            FileStamp converted = file.stamp; // the very file that the converter is given
             if (file.name.empty())
                 Unusable(file);
-            else if (converted = file.stamp,
-                     !platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
+            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
                 go_on = Convert(file, converted);
             // A file still being written is left for a later pass, spending nothing.
         }
