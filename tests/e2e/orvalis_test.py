@@ -145,10 +145,6 @@ class Journeys(Journey):
         self.assertNotEqual(normal, tray_pixels(), "the warning stays while one fails")
 
         failures = lambda: app.log().count("empty.awd")  # noqa: E731
-        before = failures()
-        time.sleep(20)  # tried at every poll, empty.awd would fail 13 times
-        # Waits of 0.3, 0.6 ... 9.6 s leave room for six, wherever it stood.
-        self.assertLessEqual(failures() - before, 6, "entries for a file that keeps failing")
         # Right after a late failure its next try is 20 s or more away, unless
         # "Enabled" is checked again.
         seen = max(failures(), 6)
