@@ -78,7 +78,8 @@ void frmOrvalis::CreatePopupMenuItems() {
 
 void frmOrvalis::ReadSettings() {
     state_.Current = orvalis::CounterFromText(ReadINI(settings::kCurrent, IniFile));
-    state_.DropFolder = GetShortPath(ReadINI(settings::kDrop, IniFile));
+    drop_setting_ = ReadINI(settings::kDrop, IniFile);
+    state_.DropFolder = GetShortPath(drop_setting_);
     state_.StoreFolder = GetShortPath(ReadINI(settings::kStore, IniFile));
     state_.V1 = orvalis::SettleWaitFromText(ReadINI(settings::kV1, IniFile));
 }
@@ -123,7 +124,7 @@ bool frmOrvalis::Form_Load() {
     pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, app_folder_, hooks));
     orvalis::RemoveOwnLeftovers(state_.StoreFolder, *pass_platform_);
     SetPolling(true);
-    drop_watch_.Start(state_.DropFolder);
+    drop_watch_.Start(orvalis::WithTrailingBackslash(drop_setting_));
     return true;
 }
 
@@ -202,6 +203,14 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
     }
 }
 
+void frmOrvalis::FollowDropFolder() {
+    // On a volume with 8.3 names, a short form sticks to its folder when that
+    // is renamed away, and the folder made in its place gets another one.
+    const std::string now = GetShortPath(drop_setting_);
+    if (!now.empty() && !state_.Busy)
+        state_.DropFolder = orvalis::WithTrailingBackslash(now);
+}
+
 void frmOrvalis::OnDropFolderChanged() {
     if (drop_watch_.Rearm())
         Raise(orvalis::ServiceEvent::DropChanged);
@@ -256,6 +265,7 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // The poll stays, for shares that do not notify and for a drop
             // folder that was removed, renamed away or made again unseen.
             drop_watch_.Follow();
+            FollowDropFolder();
             Timer1_Timer();
         } else if (wparam == kSoon) {
             Raise(orvalis::ServiceEvent::SoonTick);

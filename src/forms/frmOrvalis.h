@@ -53,6 +53,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     void mnuP_Click(int index);
 
     void ReadSettings();
+    void FollowDropFolder(); // the one that the settings name, by its short form now
     bool FoldersUsable() const;
     bool WriteBatchFile(const std::string& converter_path);
     void AddTrayIcon();
@@ -70,6 +71,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     HMENU mnuPopup_ = nullptr;
     UINT taskbar_created_ = 0;
     std::string error_log_;
+    std::string drop_setting_; // the drop folder as the settings name it
     orvalis::ServiceState state_;
     orvalis::ServiceMachine machine_{state_};
     orvalis::RetryBook failures_;
