@@ -340,11 +340,12 @@ bool Win32PassPlatform::Launch(const std::string& command, int32_t& task_id, DWO
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
     // Suspended until it is in the job, so that nothing it starts escapes.
-    // It runs in the application folder: the converter looks for DLLs in
-    // its current folder, and ours is the one folder that is secured.
+    // It runs in the application folder ("C:" alone would be the drive's
+    // current folder): the converter looks for DLLs in its current folder,
+    // and ours is the one folder that is secured.
     if (!job_ || !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE,
                                  CREATE_NO_WINDOW | CREATE_SUSPENDED | breakaway, nullptr,
-                                 app_folder_.c_str(), &startup, &process))
+                                 WithTrailingBackslash(app_folder_).c_str(), &startup, &process))
         return false;
     if (!AssignProcessToJobObject(job_, process.hProcess)) {
         TerminateProcess(process.hProcess, 1);
