@@ -42,9 +42,10 @@ class Pass {
   private:
     // A new listing each time, from the beginning, up to the first file that
     // this pass has not dealt with and that does not wait after failing. Only
-    // the listing that finds none reads the whole folder, and so only it can
-    // tell which files are gone; one that failed tells nothing. The folder
-    // itself is read once a pass: whatever else changes, it says so.
+    // the listing that finds none sees every name, and so only it can tell
+    // which files are gone; one that failed tells nothing. The platform reads
+    // the folder itself at the pass's first look only: later looks learn
+    // from it what changed.
     bool NextFile(ListedFile& next) {
         const int64_t now = platform_.NowMs();
         std::vector<std::string> keys;

@@ -18,6 +18,15 @@ bool StaysInFolder(const std::string& name) {
 
 } // namespace
 
+bool IsAwdName(const std::string& name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return tail == ".awd";
+}
+
 std::string UsableName(const std::string& exact_long, const std::string& short_name,
                        size_t folder_length) {
     if (StaysInFolder(exact_long) && folder_length + exact_long.size() < kMaxAnsiPath)

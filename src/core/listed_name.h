@@ -31,6 +31,10 @@ struct ListedFile {
 // Longest path, terminating NUL included, that the ANSI file functions take.
 const size_t kMaxAnsiPath = 260;
 
+// True when the name (UTF-8 or ANSI) really ends in ".awd", in any case: a
+// folder listing matches "*.awd" through 8.3 aliases too ("x.awdx").
+bool IsAwdName(const std::string& name);
+
 // The name to use for a file of the folder `folder_length` characters long.
 // `exact_long` is the long name when it converts to the ANSI code page
 // exactly, else empty; `short_name` is the 8.3 alias, possibly empty. The

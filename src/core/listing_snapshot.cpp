@@ -2,19 +2,6 @@
 
 namespace orvalis {
 
-namespace {
-
-bool EndsWithAwd(const std::string& key) {
-    if (key.size() < 4)
-        return false;
-    std::string tail = key.substr(key.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return tail == ".awd";
-}
-
-} // namespace
-
 void ListingSnapshot::Fill(const std::vector<ListedFile>& files) {
     Invalidate();
     for (const ListedFile& file : files)
@@ -32,7 +19,7 @@ void ListingSnapshot::Changed(const std::string& key, bool removed) {
     const auto it = by_key_.find(key);
     if (removed && it != by_key_.end())
         Erase(it->second);
-    else if (EndsWithAwd(key))
+    else if (IsAwdName(key))
         Invalidate();
 }
 

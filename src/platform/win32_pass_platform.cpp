@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 
 namespace orvalis {
 
@@ -136,15 +135,6 @@ std::string ShownName(const wchar_t* name) {
 
 const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool EndsWithAwd(const std::wstring& name) {
-    if (name.size() < 4)
-        return false;
-    std::wstring tail = name.substr(name.size() - 4);
-    for (wchar_t& c : tail)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return tail == L".awd";
-}
-
 // Size, write time and id of an open file; all 0 where they cannot be had.
 FileStamp StampOf(HANDLE file) {
     BY_HANDLE_FILE_INFORMATION info;
@@ -235,12 +225,10 @@ ListResult Win32PassPlatform::ReadFolder(const std::string& folder) {
     }
     std::vector<ListedFile> files;
     do {
-        // The pattern also matches through the 8.3 alias ("x.awdx" is
-        // "X~1.AWD"); only real .awd files are faxes.
-        if ((found.dwFileAttributes & kNotOrdinary) || !EndsWithAwd(found.cFileName))
-            continue;
         ListedFile file;
         file.key = Encode(CP_UTF8, 0, found.cFileName);
+        if ((found.dwFileAttributes & kNotOrdinary) || !IsAwdName(file.key))
+            continue;
         file.shown = ShownName(found.cFileName);
         file.name = UsableName(ExactAnsi(found.cFileName), ExactAnsi(found.cAlternateFileName),
                                folder.size());

@@ -107,7 +107,7 @@ class Journeys(Journey):
         # Two PCs, each with its own application and drop folder, archive
         # into one store, and their converters overlap: every fax is stored
         # once, under a number of its own, and no marker is left behind.
-        # The store's path is about 140 characters long, each part 8.3 already.
+        # The store lies nine folders down, too deep for a fixed short-path buffer.
         apps = [self.app("Shared %d" % n) for n in (1, 2)]
         store = apps[0].make_folder(os.path.join("Store folder", *["ABCDEFGH"] * 9))
         for app in apps:
