@@ -3,7 +3,6 @@
 #include "core/command_line.h"
 #include "core/file_names.h"
 
-#include <climits>
 #include <set>
 #include <vector>
 
@@ -140,9 +139,8 @@ class Pass {
             }
         } else if (!complete) {
             // One that left a child still writing is caught all the same.
-            const long long longer = 2LL * state_.V1;
-            if (longer <= INT32_MAX)
-                platform_.Wait(static_cast<int32_t>(longer));
+            // The settings hold V1 to a minute, so twice that fits.
+            platform_.Wait(2 * state_.V1);
         }
         // This look decides.
         return platform_.IsTargetComplete(target) ? Verdict::Converted : Verdict::Failed;

@@ -159,15 +159,14 @@ class App:
 
     def converters(self):
         """How many converters run in this folder: Orvalis starts them there."""
-        count = 0
-        for pid in filter(str.isdigit, os.listdir("/proc")):
+        def ours(pid):
             try:
                 exe = pathlib.Path("/proc", pid, "cmdline").read_bytes().split(b"\0")[0]
-                count += exe.lower().endswith(b"awdvstub.exe") and os.path.samefile(
+                return exe.lower().endswith(b"awdvstub.exe") and os.path.samefile(
                     "/proc/%s/cwd" % pid, self.folder)
             except OSError:  # ended meanwhile
-                pass
-        return count
+                return False
+        return sum(ours(pid) for pid in os.listdir("/proc") if pid.isdigit())
 
     def start(self):
         with open(self.path("wine-output.txt"), "ab") as log:
