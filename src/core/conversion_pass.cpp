@@ -29,9 +29,12 @@ class Pass {
             // name stands for its file within the pass.
             passed_over_.insert(file.key);
             FileStamp converted = file.stamp; // the very file that the converter is given
-            if (file.name.empty())
+            const SourceCheck check =
+                file.name.empty() ? SourceCheck::Elsewhere
+                                  : platform_.CheckSource(state_.DropFolder, file.name, converted);
+            if (check == SourceCheck::Elsewhere)
                 Unusable(file);
-            else if (!platform_.IsHeldOpen(state_.DropFolder + file.name, converted))
+            else if (check == SourceCheck::Ready)
                 go_on = Convert(file, converted);
             // A file still being written is left for a later pass, spending nothing.
         }
@@ -98,12 +101,19 @@ class Pass {
         // the same folder: nothing is left to remove, and nothing is lost. One
         // put in its place meanwhile is a new fax, for a later pass.
         // Closing, the user is not held up: the AWD simply stays.
-        if (platform_.DeleteSource(source, converted) == DeleteResult::Failed) {
+        const DeleteResult deleted =
+            platform_.DeleteSource(state_.DropFolder, file.name, converted);
+        if (deleted == DeleteResult::Failed) {
             if (!platform_.Closing()) {
                 platform_.ShowCritical(kDeleteWarning);
                 platform_.StopPolling();
             }
             return false;
+        }
+        if (deleted == DeleteResult::Changed) { // nothing deleted, so nothing to settle
+            if (failures_.RecordChanged(file.key))
+                Fail(file, task_id, command, false);
+            return true;
         }
         failures_.RecordSuccess(file.key);
         // The pause lets the delete settle before the next listing; when no
@@ -146,8 +156,9 @@ class Pass {
         return platform_.IsTargetComplete(target) ? Verdict::Converted : Verdict::Failed;
     }
 
-    // A file the converter could not be given at all: logged and announced
-    // once, then never due again until it is renamed.
+    // A file the converter could not be given at all (no usable name, a
+    // device's name, a link out of the folder): logged and announced once,
+    // then never due again until it is renamed.
     void Unusable(const ListedFile& file) {
         failures_.RecordUnusable(file.key, file.stamp);
         state_.Current = NextCounter(state_.Current);

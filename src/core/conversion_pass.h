@@ -19,6 +19,9 @@ enum class ReserveResult { Reserved, Taken, Failed };
 // Failed: the folder could not be read, which says nothing about its files.
 enum class ListResult { Complete, Stopped, Failed };
 enum class TargetCheck { Absent, Present, Failed };
+// Elsewhere: the name leads out of the drop folder (a link), or cannot be
+// shown not to.
+enum class SourceCheck { Ready, HeldOpen, Elsewhere };
 
 class PassPlatform {
   public:
@@ -31,10 +34,13 @@ class PassPlatform {
     virtual ListResult ListAwdFiles(const std::string& folder,
                                     const std::function<bool(const ListedFile&)>& visit,
                                     bool reread) = 0;
-    // True when another process holds the file open so that it cannot be
-    // opened exclusively: a fax still being written. Otherwise, where the
-    // file can be opened, `stamp` says which file it is, its id included.
-    virtual bool IsHeldOpen(const std::string& path, FileStamp& stamp) = 0;
+    // HeldOpen when another process holds the file open so that it cannot
+    // be opened exclusively: a fax still being written. Elsewhere when the
+    // file that the name opens does not lie in `folder` itself. Otherwise,
+    // where the file can be opened, `stamp` says which file it is, its id
+    // included.
+    virtual SourceCheck CheckSource(const std::string& folder, const std::string& name,
+                                    FileStamp& stamp) = 0;
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the marker if, and only if, it does not exist yet, in one step
     // that the file server performs: of several PCs sharing the store, one
@@ -74,9 +80,10 @@ class PassPlatform {
     // True when nobody writes the TIF any more and it holds a whole TIFF.
     virtual bool IsTargetComplete(const std::string& path) = 0;
     // Deletes the file only while it is the one that `stamp` names (its id
-    // only where known), with nothing that could come between the check and
-    // the delete.
-    virtual DeleteResult DeleteSource(const std::string& path, const FileStamp& stamp) = 0;
+    // only where known) and lies in `folder` itself, with nothing that could
+    // come between the check and the delete. A link is never followed.
+    virtual DeleteResult DeleteSource(const std::string& folder, const std::string& name,
+                                      const FileStamp& stamp) = 0;
     // Failures to write the log are swallowed by the platform.
     virtual void AppendErrorLog(const std::string& entry) = 0;
     virtual void ShowCritical(const std::string& text) = 0;

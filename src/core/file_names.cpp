@@ -44,6 +44,34 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
     return WithTrailingBackslash(folder) + name;
 }
 
+std::string FolderFromSetting(const std::string& app_folder, const std::string& setting) {
+    const auto is_separator = [](char c) { return c == '\\' || c == '/'; };
+    if (setting.empty())
+        return setting;
+    if (setting.size() >= 2 && is_separator(setting[0]) && is_separator(setting[1]))
+        return setting; // \\server\share, or \\?\ already
+    const bool drive = setting.size() >= 2 && setting[1] == ':';
+    if (drive && setting.size() >= 3 && is_separator(setting[2]))
+        return setting;
+    if (drive) // "D:fax": that drive's current folder is nobody's choice; its root is
+        return setting.substr(0, 2) + "\\" + setting.substr(2);
+    if (is_separator(setting[0])) { // the root of the application's drive or share
+        size_t root = app_folder.find_first_of("\\/", 2);
+        if (app_folder.compare(0, 2, "\\\\") == 0 && root != std::string::npos)
+            root = app_folder.find_first_of("\\/", root + 1);
+        return app_folder.substr(0, root) + setting;
+    }
+    return PathInFolder(app_folder, setting);
+}
+
+std::string ExtendedPath(const std::string& path) {
+    if (path.compare(0, 4, "\\\\?\\") == 0)
+        return path;
+    if (path.compare(0, 2, "\\\\") == 0)
+        return "\\\\?\\UNC\\" + path.substr(2);
+    return "\\\\?\\" + path;
+}
+
 std::string WithTrailingBackslash(const std::string& folder) {
     if (!folder.empty() && folder.back() == '\\')
         return folder;

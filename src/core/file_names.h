@@ -33,6 +33,16 @@ std::string FolderOfModule(const std::string& module_path);
 // `folder` & "\" & `name`, without doubling a separator the folder ends with.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 
+// A folder from the settings as a full path: one written relative to
+// nothing in particular ("Drop=drop", "\\Fax") is read against the
+// application folder, whatever folder the program was started in. "" stays
+// "" (not configured).
+std::string FolderFromSetting(const std::string& app_folder, const std::string& setting);
+
+// The "\\?\" form of a full path, which the wide file functions take at any
+// length and never read as a device name.
+std::string ExtendedPath(const std::string& path);
+
 // Appends "\" unless the text already ends with one.
 std::string WithTrailingBackslash(const std::string& folder);
 

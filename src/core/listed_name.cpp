@@ -4,6 +4,10 @@ namespace orvalis {
 
 namespace {
 
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // A name that stays inside the folder it was listed in: no separator, no
 // drive, no way up.
 bool StaysInFolder(const std::string& name) {
@@ -13,10 +17,43 @@ bool StaysInFolder(const std::string& name) {
         if (c == '\\' || c == '/' || c == ':' || c < 0x20)
             return false;
     }
-    return true;
+    return !IsDeviceName(name);
 }
 
 } // namespace
+
+bool IsDeviceName(const std::string& name) {
+    // Windows drops the blanks before the first dot: "nul .awd" is NUL too.
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        c = Upper(c);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (base == device)
+            return true;
+    }
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)
+        return false;
+    return base.size() == 4 && base[3] >= '1' && base[3] <= '9';
+}
+
+bool LiesDirectlyIn(const std::string& file, const std::string& folder) {
+    std::string prefix = folder;
+    if (prefix.empty())
+        return false;
+    if (prefix.back() != '\\')
+        prefix += '\\';
+    if (file.size() <= prefix.size() || file.find('\\', prefix.size()) != std::string::npos)
+        return false;
+    // Both come from the file system, which spells a folder the same way
+    // each time; letter case is only compared loosely for ASCII.
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (Upper(file[i]) != Upper(prefix[i]))
+            return false;
+    }
+    return true;
+}
 
 bool IsAwdName(const std::string& name) {
     if (name.size() < 4)

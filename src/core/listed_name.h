@@ -35,12 +35,24 @@ const size_t kMaxAnsiPath = 260;
 // folder listing matches "*.awd" through 8.3 aliases too ("x.awdx").
 bool IsAwdName(const std::string& name);
 
+// True for a name that Windows takes for a device rather than a file (CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9, LPT1-9), whatever follows a dot
+// and in any case: opening "nul.awd" reads the NUL device, "con.awd" waits
+// for console input.
+bool IsDeviceName(const std::string& name);
+
+// True when `file` (a final path, as the file system resolves it) names a
+// file directly inside `folder` (the folder's final path): a link that leads
+// elsewhere resolves to somewhere else.
+bool LiesDirectlyIn(const std::string& file, const std::string& folder);
+
 // The name to use for a file of the folder `folder_length` characters long.
 // `exact_long` is the long name when it converts to the ANSI code page
 // exactly, else empty; `short_name` is the 8.3 alias, possibly empty. The
 // long name is preferred; the alias stands in when the long name is not
 // exact or the path would be too long. A name that could leave the folder
-// is never returned: "" then means the file cannot be taken at all.
+// is never returned, nor one that names a device: "" then means the file
+// cannot be taken at all.
 std::string UsableName(const std::string& exact_long, const std::string& short_name,
                        size_t folder_length);
 

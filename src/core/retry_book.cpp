@@ -13,20 +13,21 @@ bool RetryBook::Due(const std::string& key, const FileStamp& stamp, int64_t now_
     Entry& entry = it->second;
     if (entry.unusable)
         return false;
-    if (entry.stamp != stamp) {
+    if (entry.stamp != stamp && entry.changed < 2) {
         // Replaced or finished: a new start, though still failing until it
         // converts, so that the warning stays until then.
-        entry.stamp = stamp;
         entry.failures = 0;
         entry.due_ms = now_ms;
     }
+    entry.stamp = stamp;
     return now_ms >= entry.due_ms;
 }
 
 bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, int64_t now_ms,
                               int32_t poll_ms, bool set_aside) {
-    const bool first = entries_.count(key) == 0;
     Entry& entry = entries_[key];
+    const bool first = !entry.failed;
+    entry.failed = true;
     entry.stamp = stamp;
     ++entry.failures;
     int64_t wait = std::max<int64_t>(poll_ms, 1);
@@ -39,7 +40,16 @@ bool RetryBook::RecordFailure(const std::string& key, const FileStamp& stamp, in
 void RetryBook::RecordUnusable(const std::string& key, const FileStamp& stamp) {
     Entry& entry = entries_[key];
     entry.stamp = stamp;
-    entry.unusable = true;
+    entry.unusable = entry.failed = true;
+}
+
+bool RetryBook::RecordChanged(const std::string& key) {
+    return ++entries_[key].changed >= 2;
+}
+
+bool RetryBook::AnyFailing() const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [](const auto& entry) { return entry.second.failed; });
 }
 
 void RetryBook::KeepOnly(const std::vector<std::string>& keys) {

@@ -33,6 +33,13 @@ class RetryBook {
 
     void RecordSuccess(const std::string& key) { entries_.erase(key); }
 
+    // Records a conversion after which another file stood under the name.
+    // Once, a new fax was copied over it. Again in a row, its own converter
+    // changes it: true then, and it fails like any fax that never converts,
+    // its changes no longer ending its waits, or it would be stored anew at
+    // every pass.
+    bool RecordChanged(const std::string& key);
+
     // Drops every file that is no longer in the folder, so that the book
     // cannot outgrow the folder.
     void KeepOnly(const std::vector<std::string>& keys);
@@ -40,7 +47,7 @@ class RetryBook {
     // The user's "try everything now": every wait ends.
     void EndWaits();
 
-    bool AnyFailing() const { return !entries_.empty(); }
+    bool AnyFailing() const;
 
   private:
     struct Entry {
@@ -48,6 +55,8 @@ class RetryBook {
         int failures = 0;
         int64_t due_ms = 0;
         bool unusable = false;
+        bool failed = false; // not merely changed once
+        int changed = 0;     // conversions in a row that found another file after
     };
     std::map<std::string, Entry> entries_;
 };

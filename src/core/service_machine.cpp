@@ -54,9 +54,15 @@ ServiceActions ServiceMachine::On(ServiceEvent event) {
     case ServiceEvent::Close:
         // A pass that is running ends its waits, settles the file in hand
         // and then ends the program; none other starts.
+        // The warning box holds a pass up for as long as nobody answers it:
+        // the box goes with the program instead, as About does.
         closing_ = true;
         actions.remove_icon = actions.disarm_poll = actions.disarm_soon = true;
-        actions.end_program = !state_.Busy;
+        actions.end_program = !state_.Busy || warning_;
+        break;
+    case ServiceEvent::WarningOpened:
+    case ServiceEvent::WarningClosed:
+        warning_ = event == ServiceEvent::WarningOpened;
         break;
     case ServiceEvent::EndSession:
         // Windows ends the session whatever runs; a converter left running

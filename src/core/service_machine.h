@@ -16,8 +16,10 @@ enum class ServiceEvent {
     MenuOpened,
     MenuClosed,
     PassEnded,
-    Close,      // "Close", or the window manager asking for an end
-    EndSession, // Windows logs off or shuts down: no time to lose
+    Close,         // "Close", or the window manager asking for an end
+    EndSession,    // Windows logs off or shuts down: no time to lose
+    WarningOpened, // the pass waits for the user to close its warning box
+    WarningClosed,
 };
 
 struct ServiceActions {
@@ -52,6 +54,7 @@ class ServiceMachine {
     bool polling_ = false;
     bool closing_ = false;
     bool soon_armed_ = false;
+    bool warning_ = false;
     bool pass_after_ = false; // asked for while a pass or the menu kept it from starting
     int menus_ = 0;           // a right click on the icon while its menu is open nests one
 };

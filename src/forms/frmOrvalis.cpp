@@ -78,10 +78,17 @@ void frmOrvalis::CreatePopupMenuItems() {
 
 void frmOrvalis::ReadSettings() {
     state_.Current = orvalis::CounterFromText(ReadINI(settings::kCurrent, IniFile));
-    drop_setting_ = ReadINI(settings::kDrop, IniFile);
+    drop_setting_ = FolderSetting(settings::kDrop);
     state_.DropFolder = GetShortPath(drop_setting_);
-    state_.StoreFolder = GetShortPath(ReadINI(settings::kStore, IniFile));
+    state_.StoreFolder = GetShortPath(FolderSetting(settings::kStore));
     state_.V1 = orvalis::SettleWaitFromText(ReadINI(settings::kV1, IniFile));
+}
+
+std::string frmOrvalis::FolderSetting(const orvalis::Setting& setting) const {
+    // The converter runs in the application folder, and a shortcut may
+    // start Orvalis anywhere: only full paths mean the same to both.
+    const std::string folder = orvalis::FolderFromSetting(app_folder_, ReadINI(setting, IniFile));
+    return folder.empty() ? folder : GetFullPath(folder);
 }
 
 bool frmOrvalis::FoldersUsable() const {
@@ -121,6 +128,11 @@ bool frmOrvalis::Form_Load() {
     hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
     hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
     hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
+    hooks.show_warning = [this](const std::string& text) {
+        Raise(orvalis::ServiceEvent::WarningOpened);
+        orvalis::ShowCritical(text);
+        Raise(orvalis::ServiceEvent::WarningClosed);
+    };
     pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, app_folder_, hooks));
     orvalis::RemoveOwnLeftovers(state_.StoreFolder, *pass_platform_);
     SetPolling(true);
@@ -196,6 +208,7 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
     if (act.end_program)
         Form_Unload();
     if (act.run_pass) {
+        FollowDropFolder();
         pass_platform_->ReleasePending();
         orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
                                    *pass_platform_);
@@ -207,7 +220,7 @@ void frmOrvalis::FollowDropFolder() {
     // On a volume with 8.3 names, a short form sticks to its folder when that
     // is renamed away, and the folder made in its place gets another one.
     const std::string now = GetShortPath(drop_setting_);
-    if (!now.empty() && !state_.Busy)
+    if (!now.empty() && !state_.Busy && orvalis::FoldersFit(now, state_.StoreFolder))
         state_.DropFolder = orvalis::WithTrailingBackslash(now);
 }
 
@@ -265,7 +278,6 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             // The poll stays, for shares that do not notify and for a drop
             // folder that was removed, renamed away or made again unseen.
             drop_watch_.Follow();
-            FollowDropFolder();
             Timer1_Timer();
         } else if (wparam == kSoon) {
             Raise(orvalis::ServiceEvent::SoonTick);

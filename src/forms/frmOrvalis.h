@@ -5,6 +5,7 @@
 #include "core/ServiceState.h"
 #include "core/retry_book.h"
 #include "core/service_machine.h"
+#include "core/settings.h"
 #include "core/tray_events.h"
 #include "forms/frmAbout.h"
 #include "platform/folder_watch.h"
@@ -53,6 +54,7 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     void mnuP_Click(int index);
 
     void ReadSettings();
+    std::string FolderSetting(const orvalis::Setting& setting) const;
     void FollowDropFolder(); // the one that the settings name, by its short form now
     bool FoldersUsable() const;
     bool WriteBatchFile(const std::string& converter_path);

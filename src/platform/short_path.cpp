@@ -21,3 +21,13 @@ std::string GetShortPath(const std::string& path) {
         result += '\\';
     return result;
 }
+
+std::string GetFullPath(const std::string& path) {
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string result(size, '\0');
+    const DWORD n = size ? GetFullPathNameA(path.c_str(), size, &result[0], nullptr) : 0;
+    if (n == 0 || n >= size)
+        return path;
+    result.resize(n);
+    return result;
+}

@@ -3,7 +3,6 @@
 #include "core/command_line.h"
 #include "core/file_names.h"
 #include "core/tiff_check.h"
-#include "ui/critical_box.h"
 #include "ui/message_pump.h"
 
 #include <windows.h>
@@ -29,19 +28,32 @@ const DWORD kTreeLookMs = 5;
 // What a converter that was ended may take to let go of its files.
 const DWORD kEndingMs = 5000;
 
+bool Dispose(HANDLE file) {
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose) != 0;
+}
+
 // Creates the file only if it does not exist, which the file server itself
-// decides, also over SMB; writes `content` and closes it at once. False
-// when it was not created.
-bool CreateNew(const std::string& path, DWORD access, DWORD flags,
-               const std::string& content = std::string()) {
-    HANDLE file = CreateFileA(path.c_str(), access, 0, nullptr, CREATE_NEW, flags, nullptr);
+// decides, also over SMB; writes `content` and closes it at once. 0 when it
+// was created and holds `content`, else the error. A file whose content
+// could not all be written (a full store) is removed again: a marker that
+// does not say whose it is would never be recognised as ours after a crash.
+DWORD CreateNew(const std::string& path, DWORD access, DWORD flags,
+                const std::string& content = std::string()) {
+    HANDLE file =
+        CreateFileA(path.c_str(), access | DELETE, 0, nullptr, CREATE_NEW, flags, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    if (!content.empty())
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        return GetLastError();
+    DWORD written = 0, error = 0;
+    if (!content.empty() &&
+        !WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr))
+        error = GetLastError();
+    else if (written != content.size())
+        error = ERROR_HANDLE_DISK_FULL;
+    if (error)
+        Dispose(file);
     CloseHandle(file);
-    return true;
+    return error;
 }
 
 // The start of a small file, or "" when it cannot be read.
@@ -133,7 +145,43 @@ std::string ShownName(const wchar_t* name) {
     return shown;
 }
 
-const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// A link or a mount point is no fax, whatever it points to.
+const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                           FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
+
+// Where the file system says that an open file or folder really lies,
+// links resolved, as UTF-8; "" where it does not say.
+std::string FinalPath(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFinalPathNameByHandleW(file, &path[0], static_cast<DWORD>(path.size()),
+                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0)
+            return std::string();
+        if (n < path.size()) {
+            path.resize(n);
+            return Encode(CP_UTF8, 0, path);
+        }
+        path.resize(n);
+    }
+}
+
+// True when the open file is an ordinary one of `folder` itself: not a
+// link, and not reached through one from elsewhere.
+bool LiesInFolder(HANDLE file, const std::string& folder) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    HANDLE dir = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (dir == INVALID_HANDLE_VALUE)
+        return false;
+    const std::string folder_path = FinalPath(dir);
+    CloseHandle(dir);
+    return LiesDirectlyIn(FinalPath(file), folder_path);
+}
 
 // Size, write time and id of an open file; all 0 where they cannot be had.
 FileStamp StampOf(HANDLE file) {
@@ -199,9 +247,11 @@ ListResult Win32PassPlatform::ListAwdFiles(const std::string& folder,
         if (ReadFolder(folder) == ListResult::Failed)
             return ListResult::Failed;
     }
+    // By the "\\?\" form: the long name may not fit the plain one, and a
+    // device's name ("nul.awd") must be looked at as the file it is.
     const auto still_there = [&folder](const ListedFile& file) {
-        const DWORD attributes =
-            GetFileAttributesW((WideFromAnsi(folder) + Decode(CP_UTF8, file.key)).c_str());
+        const DWORD attributes = GetFileAttributesW(
+            (WideFromAnsi(ExtendedPath(folder)) + Decode(CP_UTF8, file.key)).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & kNotOrdinary);
     };
     return snapshot_.Visit(visit, still_there) ? ListResult::Stopped : ListResult::Complete;
@@ -247,14 +297,18 @@ ListResult Win32PassPlatform::ReadFolder(const std::string& folder) {
     return ListResult::Complete;
 }
 
-bool Win32PassPlatform::IsHeldOpen(const std::string& path, FileStamp& stamp) {
-    HANDLE file = OpenForReading(path, 0);
-    if (file != INVALID_HANDLE_VALUE) {
-        stamp = StampOf(file);
-        CloseHandle(file);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
+SourceCheck Win32PassPlatform::CheckSource(const std::string& folder, const std::string& name,
+                                           FileStamp& stamp) {
+    // A link is opened as itself, so that what it points to is never touched.
+    HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? SourceCheck::HeldOpen
+                                                         : SourceCheck::Ready;
+    stamp = StampOf(file);
+    const bool here = LiesInFolder(file, folder);
+    CloseHandle(file);
+    return here ? SourceCheck::Ready : SourceCheck::Elsewhere;
 }
 
 bool Win32PassPlatform::FileExists(const std::string& path) {
@@ -263,22 +317,24 @@ bool Win32PassPlatform::FileExists(const std::string& path) {
 
 ReserveResult Win32PassPlatform::Reserve(const std::string& marker) {
     // Hidden, as it is no fax; empty, as only its name counts.
-    if (CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, owner_))
+    const DWORD error = CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, owner_);
+    if (error == 0)
         return ReserveResult::Reserved;
     // Access denied is no sign of another's number: a store that refuses
     // creating answers so for every number. (Another PC's marker that is
     // being deleted does so too, for a moment: this attempt then fails.)
-    return Exists(GetLastError()) ? ReserveResult::Taken : ReserveResult::Failed;
+    return Exists(error) ? ReserveResult::Taken : ReserveResult::Failed;
 }
 
 TargetCheck Win32PassPlatform::TargetAbsent(const std::string& target) {
     // Gone again when closed: the converter finds no file there. That takes
     // the right to delete, which a store needs for its markers anyway; where
     // it is refused, the check fails rather than guess from a mere look.
-    if (CreateNew(target, GENERIC_WRITE | DELETE,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE))
+    const DWORD error =
+        CreateNew(target, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE);
+    if (error == 0)
         return TargetCheck::Absent;
-    return Exists(GetLastError()) ? TargetCheck::Present : TargetCheck::Failed;
+    return Exists(error) ? TargetCheck::Present : TargetCheck::Failed;
 }
 
 void Win32PassPlatform::Release(const std::string& path) {
@@ -413,27 +469,26 @@ bool Win32PassPlatform::IsTargetComplete(const std::string& path) {
     return whole;
 }
 
-DeleteResult Win32PassPlatform::DeleteSource(const std::string& path, const FileStamp& stamp) {
+DeleteResult Win32PassPlatform::DeleteSource(const std::string& folder, const std::string& name,
+                                             const FileStamp& stamp) {
     // The handle that is checked is the one that deletes: a file copied
-    // over the name in between is never taken for the one converted.
-    HANDLE file = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+    // over the name in between is never taken for the one converted, and a
+    // link put in its place goes as the link, if at all.
+    HANDLE file = CreateFileA((folder + name).c_str(), DELETE | FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                    ? DeleteResult::AlreadyGone
                    : DeleteResult::Failed;
     }
-    FILE_DISPOSITION_INFO dispose = {TRUE};
     const FileStamp now = StampOf(file);
     const bool same = now.size == stamp.size && now.write_time == stamp.write_time &&
-                      (stamp.id == 0 || now.id == stamp.id);
-    const DeleteResult result =
-        !same ? DeleteResult::Changed
-        : SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose)
-            ? DeleteResult::Deleted
-            : DeleteResult::Failed;
+                      (stamp.id == 0 || now.id == stamp.id) && LiesInFolder(file, folder);
+    const DeleteResult result = !same           ? DeleteResult::Changed
+                                : Dispose(file) ? DeleteResult::Deleted
+                                                : DeleteResult::Failed;
     CloseHandle(file);
     return result;
 }
@@ -449,7 +504,7 @@ void Win32PassPlatform::AppendErrorLog(const std::string& entry) {
 }
 
 void Win32PassPlatform::ShowCritical(const std::string& text) {
-    orvalis::ShowCritical(text);
+    form_.show_warning(text);
 }
 
 } // namespace orvalis

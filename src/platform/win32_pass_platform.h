@@ -22,6 +22,7 @@ struct PassFormHooks {
     std::function<void(int32_t)> save_counter;
     std::function<void(bool)> show_failing;
     std::function<void(const std::string&)> announce_failure;
+    std::function<void(const std::string&)> show_warning; // until the user closes it
 };
 
 // Lives as long as the main form, and holds the one job that every
@@ -38,7 +39,8 @@ class Win32PassPlatform : public PassPlatform {
     ListResult ListAwdFiles(const std::string& folder,
                             const std::function<bool(const ListedFile&)>& visit,
                             bool reread) override;
-    bool IsHeldOpen(const std::string& path, FileStamp& stamp) override;
+    SourceCheck CheckSource(const std::string& folder, const std::string& name,
+                            FileStamp& stamp) override;
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
     TargetCheck TargetAbsent(const std::string& target) override;
@@ -55,7 +57,8 @@ class Win32PassPlatform : public PassPlatform {
     bool Closing() override { return form_.closing && form_.closing(); }
     int64_t NowMs() override;
     bool IsTargetComplete(const std::string& path) override;
-    DeleteResult DeleteSource(const std::string& path, const FileStamp& stamp) override;
+    DeleteResult DeleteSource(const std::string& folder, const std::string& name,
+                              const FileStamp& stamp) override;
     void AppendErrorLog(const std::string& entry) override;
     void ShowCritical(const std::string& text) override;
     void StopPolling() override { form_.stop_polling(); }

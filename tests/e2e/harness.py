@@ -168,26 +168,27 @@ class App:
                 return False
         return sum(ours(pid) for pid in os.listdir("/proc") if pid.isdigit())
 
-    def start(self):
+    def start(self, cwd=None):
         with open(self.path("wine-output.txt"), "ab") as log:
             # Native DLLs first, as Windows looks for any DLL that is not a KnownDLL.
             env = dict(os.environ, WINEDLLOVERRIDES=os.environ["WINEDLLOVERRIDES"] + ";uxtheme=n,b")
-            process = subprocess.Popen(["wine", self.path("Orvalis.exe")], cwd=self.folder,
+            process = subprocess.Popen(["wine", self.path("Orvalis.exe")], cwd=cwd or self.folder,
                                        stdout=log, stderr=log, stdin=subprocess.DEVNULL, env=env)
         self.processes.append(process)
         return process
 
-    def wait_exit(self):
-        wait_until(lambda: None not in [p.poll() for p in self.processes], 20, "Orvalis.exe to end")
+    def wait_exit(self, within=20):
+        wait_until(lambda: None not in [p.poll() for p in self.processes], within,
+                   "Orvalis.exe to end")
 
     def kill(self):
         for process in self.processes:
             process.kill()
             process.wait(timeout=20)
 
-    def close(self):
+    def close(self, within=20):
         post("", WM_CLOSE, 0, cls="frmOrvalis")  # as the window manager asks for an end
-        self.wait_exit()
+        self.wait_exit(within)
 
 
 class Journey(unittest.TestCase):

@@ -5,7 +5,8 @@ import os
 import re
 import time
 
-from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, post, probe,
+from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, message_box, post,
+                     probe,
                      tray_icon_shown, tray_pixels, wait_until, windows, winpath, x_window, xdo)
 
 ABOUT = "Orvalis - V1.1"
@@ -171,23 +172,39 @@ class Journeys(Journey):
         app.put("empty.awd")
         wait_until(lambda: app.dropped() == [], 15, "the replaced empty.awd")
         wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
-        app.close()
+        # Close ends it at once, the warning box too; the AWD stays.
+        app.put("ro.awd")
+        os.chmod(os.path.join(app.drop, "ro.awd"), 0o444)
+        wait_until(message_box, 30, "the warning box again")
+        app.close(within=5)  # Wine's tray alone takes 2 s to let an icon go
+        self.assertEqual(["ro.awd"], app.dropped())
         self.assertEqual([], [n for n in os.listdir(app.store) if n.endswith(".lock")], "markers")
 
     def test_awkward_names(self):
         # Names that cmd.exe or the code page treat specially never run a
-        # command nor lead outside the drop folder; each fax converts or is logged.
-        # Bad numbers too: read as the defaults, V1 = 500 and V2 = 3000.
-        app = self.app("Awkward names", current="abc", v1="-5", v2="0")
+        # command nor lead outside the drop folder, nor do links and device
+        # names; each fax converts or is logged once. Bad numbers too: read
+        # as the defaults, V1 = 500 and V2 = 3000. The folders are set
+        # relative to the application folder, and Orvalis starts elsewhere.
+        app = self.app("Awkward names")
+        app.put("Orvalis.ini", folder=app.folder, content=app.ini_text(
+            current="abc", v1="-5", v2="0").replace(winpath(app.folder) + "\\", ""))
         app.put("x.awd", folder=app.make_folder("other"))
+        app.put("Fax_00099.tif", folder=app.store, content="an archived fax")
+        os.symlink(app.path("other/x.awd"), os.path.join(app.drop, "scan.awd"))
+        os.symlink(os.path.join(app.store, "Fax_00099.tif"), os.path.join(app.drop, "old.awd"))
         names = ["with blank.awd", "a&md INJECTED&.awd", "100%.awd", "caf\xe9.awd",
                  "(x) y,z;w=1 ^!.awd", "v^&echo INJECTED^&.awd", "\u0141\u00f3d\u017a.awd",
-                 "a\uff3c..\uff3c..\uff3cother\uff3cx.awd"]
+                 "a\uff3c..\uff3c..\uff3cother\uff3cx.awd", "nul.awd", "con.awd"]
         app.put(*names)
-        app.start()
-        wait_until(lambda: app.dropped() == ["100%.awd"] and "100%" in app.log(), 90,
-                   "every other file converted, and the entry for 100%.awd")
+        app.start(cwd=app.path("other"))
+        unusable = ["con.awd", "nul.awd", "old.awd", "scan.awd"]
+        wait_until(lambda: app.dropped() == ["100%.awd"] + unusable and
+                   all(n in app.log() for n in ["100%.awd"] + unusable), 90,
+                   "every other file converted, and an entry for each of the rest")
         app.close()
+        self.assertEqual([1] * 4, [app.log().count("\\" + n) for n in unusable], app.log())
+        self.assertEqual(b"an archived fax", app.read("Store folder/Fax_00099.tif"))
 
         for _, folders, files in os.walk(app.folder):
             self.assertNotIn("INJECTED", " ".join(folders + files), "a file name ran a command")

@@ -24,8 +24,9 @@ static std::string Err(int32_t task_id, const std::string& command) {
 // a poll every 3 s. A file's name says how it behaves: "held" is still being
 // written, "nostart" cannot be launched, "once" is whole at the first look
 // only, "slow" from the second on, "bad" never until `cured`, "readonly"
-// cannot be deleted, "taken" is deleted by someone else first, and "?" has no
-// usable name. Another PC sharing the store can take a number at a `step`.
+// cannot be deleted, "taken" is deleted by someone else first, "replaced"
+// is another file after each conversion, "?" has no usable name and "link"
+// leads out of the folder. Another PC sharing the store can take a number at a `step`.
 // The converter runs for `converter_ms`, "long" for 5 x V1 and whole only at
 // its end, "hang" for ever; the user can stop the pass (Enabled) or close the
 // program in its first wait.
@@ -61,7 +62,11 @@ class Fake : public PassPlatform {
                 return ListResult::Stopped;
         return ListResult::Complete;
     }
-    bool IsHeldOpen(const std::string& path, FileStamp&) override { return Has(path, "held"); }
+    SourceCheck CheckSource(const std::string&, const std::string& name, FileStamp&) override {
+        return Has(name, "held")   ? SourceCheck::HeldOpen
+               : Has(name, "link") ? SourceCheck::Elsewhere
+                                   : SourceCheck::Ready;
+    }
     bool OtherPcAt(const char* now) { return std::exchange(step, step == now ? "" : step) == now; }
     bool FileExists(const std::string& path) override {
         const bool exists =
@@ -130,7 +135,9 @@ class Fake : public PassPlatform {
             return !Has(path, "0001");
         return !Has(command, "bad") || cured;
     }
-    DeleteResult DeleteSource(const std::string& path, const FileStamp&) override {
+    DeleteResult DeleteSource(const std::string& folder, const std::string& name,
+                              const FileStamp&) override {
+        const std::string path = folder + name;
         trace += "delete " + path + "|";
         if (Has(path, "readonly") || Has(path, "replaced"))
             return Has(path, "readonly") ? DeleteResult::Failed : DeleteResult::Changed;
@@ -235,7 +242,7 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
         {"replaced.awd", 100, ' ',
          "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\replaced.awd|save "
          "2|launch|look "
-         "00002 at 700|look 00002 at 700|delete I\\b.awd|replaced.awd "},
+         "00002 at 200|look 00002 at 200|delete I\\b.awd|replaced.awd "},
     };
     for (const auto& [name, converter_ms, user, expected] : cases) {
         Fake fake(0, 0, {name, "b.awd"});
@@ -294,6 +301,13 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     tally += fake.Run();
     EXPECT_EQ("12! 12! 12! 13! 14! 14 15! 16 ", tally);
     EXPECT_EQ((std::vector<std::string>{"a?x.awd", "bad.awd", "bad.awd"}), fake.announced);
+    // Changed by its own converter: stored twice, then it waits as a fax that
+    // fails, rather than being stored at every pass.
+    Fake changing(0, 0, {"link.awd", "replaced.awd"});
+    for (changing.now = 0; changing.now < 3600000; changing.now += 3000)
+        changing.Run();
+    EXPECT_EQ("13! ", changing.Run());
+    EXPECT_EQ((std::vector<std::string>{"link.awd", "replaced.awd"}), changing.announced);
 }
 
 // However many wait, faxes are taken in the listing's order, and each look at

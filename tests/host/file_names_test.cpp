@@ -15,6 +15,16 @@ TEST(FileNames, NumbersNamesAndTheFilesOfTheProgramsFolder) {
     EXPECT_FALSE(FoldersFit(std::string(247, 'd'), "s") || FoldersFit("d", std::string(241, 's')));
     EXPECT_EQ("C:\\Program Files\\Fax", FolderOfModule("C:\\Program Files\\Fax\\O.exe"));
     EXPECT_EQ("C:\\A\\B\\O.ini", PathInFolder(WithTrailingBackslash("C:\\A") + "B\\", "O.ini"));
+    // Settings relative to nothing are read against the application folder.
+    const char* const folders[][3] = {
+        {"C:\\App", "Drop", "C:\\App\\Drop"},    {"C:\\App", "\\Fax", "C:\\Fax"},
+        {"C:", "..\\In", "C:\\..\\In"},          {"\\\\s\\sh\\App", "\\Fax", "\\\\s\\sh\\Fax"},
+        {"C:\\App", "D:Fax", "D:\\Fax"},         {"C:\\App", "D:/Fax", "D:/Fax"},
+        {"C:\\App", "\\\\s\\Fax", "\\\\s\\Fax"}, {"C:\\App", "", ""}};
+    for (const auto& [app, setting, full] : folders)
+        EXPECT_EQ(full, FolderFromSetting(app, setting)) << setting;
+    EXPECT_EQ("\\\\?\\UNC\\s\\sh\\a.awd", ExtendedPath("\\\\s\\sh\\a.awd"));
+    EXPECT_EQ("\\\\?\\C:\\In\\nul.awd", ExtendedPath(ExtendedPath("C:\\In\\nul.awd")));
     EXPECT_EQ("@echo off\r\n\"C:\\A B\\X.EXE\" /c %1 %2\r\n", BatchFileText("C:\\A B\\X.EXE"));
     // FNV-1a over "C:\FAX\ORVALIS", worked out apart from the code: one name per
     // folder, however its path is written.

@@ -16,7 +16,8 @@ static std::string Words(const ServiceActions& a) {
 }
 
 // Events by letter: Enabled on and off, poll and soon ticks, a change, the
-// menu opened and closed, a pass ended, Close, the end of the session.
+// menu opened and closed, a pass ended, Close, the end of the session, the
+// warning box opened and closed.
 TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
     const char* const rows[][2] = {
         // A burst of changes is one pass; none while polling is off.
@@ -33,8 +34,10 @@ TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
         {"ocp", "poll soon retry | nopoll nosoon noicon end | -"},
         {"oscode", "poll soon retry | run nosoon | nopoll nosoon noicon | - | - | end"},
         {"osx", "poll soon retry | run nosoon | kill end"},
+        {"oswc",
+         "poll soon retry | run nosoon | - | nopoll nosoon noicon end"}, // the warning's too
     };
-    const std::string letters = "ofpsdmMecx";
+    const std::string letters = "ofpsdmMecxwW";
     for (const auto& [events, expected] : rows) {
         ServiceState state;
         ServiceMachine machine(state);

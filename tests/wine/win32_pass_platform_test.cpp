@@ -8,7 +8,7 @@ struct Win32PassPlatformTest : ::testing::Test {
     TempFolder temp;
     bool closing = false;
     orvalis::Win32PassPlatform platform{
-        temp.File("Orvalis.err"), temp.path, {{}, {}, [this] { return closing; }, {}, {}, {}}};
+        temp.File("Orvalis.err"), temp.path, {{}, {}, [this] { return closing; }, {}, {}, {}, {}}};
 };
 
 TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
@@ -57,7 +57,8 @@ TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
 }
 
 TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
-    const std::string tif = temp.File("Fax_00001.tif");
+    const std::string tif = temp.File("Fax_00001.tif"), folder = temp.File(""),
+                      name = "Fax_00001.tif";
     // One page with one 4-byte strip, little-endian.
     const char tiff[] = "II*\0\x08\0\0\0\x02\0\x11\x01\x04\0\x01\0\0\0\x26\0\0\0"
                         "\x17\x01\x04\0\x01\0\0\0\x04\0\0\0\0\0\0\0abcd";
@@ -70,18 +71,20 @@ TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
         HANDLE other =
             CreateFileA(tif.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         EXPECT_EQ(complete, platform.IsTargetComplete(tif)) << "access " << std::hex << access;
-        EXPECT_TRUE(platform.IsHeldOpen(tif, stamp)) << "access " << std::hex << access;
-        EXPECT_EQ(orvalis::DeleteResult::Failed, platform.DeleteSource(tif, stamp)) << "in use";
+        EXPECT_EQ(orvalis::SourceCheck::HeldOpen, platform.CheckSource(folder, name, stamp))
+            << "access " << std::hex << access;
+        EXPECT_EQ(orvalis::DeleteResult::Failed, platform.DeleteSource(folder, name, stamp))
+            << "in use";
         CloseHandle(other);
     }
     // Only the very file that was looked at is deleted.
-    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp));
     std::ofstream(tif, std::ios::app) << "copied over";
-    EXPECT_EQ(orvalis::DeleteResult::Changed, platform.DeleteSource(tif, stamp));
-    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp));
-    EXPECT_EQ(orvalis::DeleteResult::Deleted, platform.DeleteSource(tif, stamp));
-    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(tif, stamp));
-    EXPECT_FALSE(platform.IsHeldOpen(tif, stamp)) << "gone";
+    EXPECT_EQ(orvalis::DeleteResult::Changed, platform.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::Deleted, platform.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp)) << "gone";
 }
 
 // The batch's cmd.exe ends at once, the converter it started never does: it
