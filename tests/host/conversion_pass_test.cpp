@@ -139,6 +139,7 @@ class Fake : public PassPlatform {
                               const FileStamp&) override {
         const std::string path = folder + name;
         trace += "delete " + path + "|";
+        size += Has(path, "replaced"); // and so the listing's stamp changes
         if (Has(path, "readonly") || Has(path, "replaced"))
             return Has(path, "readonly") ? DeleteResult::Failed : DeleteResult::Changed;
         drop.erase(std::remove(drop.begin(), drop.end(), path.substr(2)), drop.end());
