@@ -22,6 +22,10 @@
   close     from the menu's "Close" until the process has ended, V1 = 4000 ms:
             when idle (the baseline: what removing the icon costs by itself),
             while a converter still writes, and in the pause after a fax
+  idle      the CPU time used while idle over 60 s at V2 = 100 ms, the drop
+            folder empty, by Orvalis and, in the same run, by a bare tray
+            program (an icon and a 100 ms timer that does nothing): what
+            watching and polling cost beyond what Wine costs any program
   looks     50 files at V1 = 200 ms: seconds per fax, and how many needed a
             second look: those whose AWD went more than 3.5 x V1 after the
             one before, where a first look that decides takes at most
@@ -34,6 +38,7 @@ import os
 import random
 import shutil
 import statistics
+import subprocess
 import sys
 import time
 
@@ -130,6 +135,27 @@ def overhead():
     print("overhead ratio:         %.3f" % (wall / waits))
     print("idle CPU (V2 = 100 ms): %.2f %% of one core over %d s" % (idle_cpu, idle_seconds))
     print("peak resident set:      %.1f MiB (Wine's runtime included)" % (peak / 1024))
+
+
+def idle():
+    seconds = 60
+
+    def measure(app, pid):
+        bare = subprocess.Popen(["wine", os.environ["ORVALIS_PROBE"], "tray", "100"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            # The probe runs under Wine's loader: its pid is that of the program.
+            time.sleep(5)
+            before = cpu_seconds(pid), cpu_seconds(bare.pid)
+            time.sleep(seconds)
+            after = cpu_seconds(pid), cpu_seconds(bare.pid)
+        finally:
+            bare.kill()
+        return [(a - b) / seconds * 100 for a, b in zip(after, before)]
+
+    ours, bare = running("idle", measure, v1=500, v2=100)
+    print("idle CPU, V2 = 100 ms, over %d s: Orvalis %.2f %%, a bare tray program %.2f %%, "
+          "%.2f points above it" % (seconds, ours, bare, ours - bare))
 
 
 def backlog():
@@ -275,7 +301,7 @@ def looks():
 
 
 FIGURES = {"overhead": overhead, "backlog": backlog, "waiting": waiting, "pickup": pickup,
-           "menu": menu, "close": close, "looks": looks}
+           "menu": menu, "close": close, "looks": looks, "idle": idle}
 
 
 def main():

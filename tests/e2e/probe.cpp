@@ -9,6 +9,8 @@
 //   probe version PATH         the version resource: numbers, then US English strings
 //   probe locked PATH          exits 0 when PATH is there but held: it can be neither
 //                              written nor deleted
+//   probe tray MS              a bare tray program: a hidden window with an icon and a
+//                              timer every MS that does nothing, for the benchmark
 // Hidden windows are found too: the main window is one.
 #include <windows.h>
 
@@ -62,9 +64,28 @@ static int Version(const char* path) {
     return 0;
 }
 
+static int BareTray(UINT ms) {
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "bare", WS_POPUP, 0, 0, 1, 1,
+                                  nullptr, nullptr, nullptr, nullptr);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = window;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    Shell_NotifyIconA(NIM_ADD, &icon);
+    SetTimer(window, 1, ms, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string command = argc > 2 ? argv[1] : "";
     char buffer[1024] = {};
+    if (command == "tray")
+        return BareTray(std::atoi(argv[2]));
     if (command == "version")
         return Version(argv[2]);
     if (command == "locked") {
