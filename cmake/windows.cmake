@@ -27,12 +27,16 @@ add_library(orvalis_win32 STATIC
     src/ui/layout_window.cpp
     src/ui/message_pump.cpp
     src/ui/critical_box.cpp
-    src/platform/drop_journal.cpp
     src/platform/folder_watch.cpp
     src/platform/short_path.cpp
     src/platform/system_dlls.cpp
     src/platform/held_file.cpp
-    src/platform/win32_pass_platform.cpp
+    src/platform/code_pages.cpp
+    src/platform/error_log.cpp
+    src/platform/file_info.cpp
+    src/platform/win32_converter.cpp
+    src/platform/win32_drop_files.cpp
+    src/platform/win32_fax_store.cpp
     src/forms/modINI.cpp
     src/forms/modOrvalis.cpp
     src/forms/frmSetup.cpp

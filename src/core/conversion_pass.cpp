@@ -18,27 +18,28 @@ const int kMaxNumbersTried = 100000;
 
 class Pass {
   public:
-    Pass(ServiceState& state, RetryBook& failures, int32_t poll_ms, PassPlatform& platform)
-        : state_(state), failures_(failures), poll_ms_(poll_ms), platform_(platform) {}
+    Pass(ServiceState& state, RetryBook& failures, int32_t poll_ms, const PassRoles& roles)
+        : state_(state), failures_(failures), poll_ms_(poll_ms), drop_(roles.drop),
+          store_(roles.store), converter_(roles.converter), host_(roles.host) {}
 
     void Run() {
         ListedFile file;
         bool go_on = true;
-        while (go_on && platform_.KeepGoing() && NextFile(file)) {
+        while (go_on && host_.KeepGoing() && NextFile(file)) {
             // Two people's files never share a name in one folder, so a
             // name stands for its file within the pass.
             passed_over_.insert(file.key);
             FileStamp converted = file.stamp; // the very file that the converter is given
             const SourceCheck check =
                 file.name.empty() ? SourceCheck::Elsewhere
-                                  : platform_.CheckSource(state_.DropFolder, file.name, converted);
+                                  : drop_.CheckSource(state_.DropFolder, file.name, converted);
             if (check == SourceCheck::Elsewhere)
                 Unusable(file);
             else if (check == SourceCheck::Ready)
                 go_on = Convert(file, converted);
             // A file still being written is left for a later pass, spending nothing.
         }
-        platform_.ShowFailing(failures_.AnyFailing());
+        host_.ShowFailing(failures_.AnyFailing());
     }
 
   private:
@@ -49,9 +50,9 @@ class Pass {
     // the folder itself at the pass's first look only: later looks learn
     // from it what changed.
     bool NextFile(ListedFile& next) {
-        const int64_t now = platform_.NowMs();
+        const int64_t now = host_.NowMs();
         std::vector<std::string> keys;
-        const ListResult result = platform_.ListAwdFiles(
+        const ListResult result = drop_.ListAwdFiles(
             state_.DropFolder,
             [&](const ListedFile& file) {
                 if (passed_over_.count(file.key) == 0 && failures_.Due(file.key, file.stamp, now)) {
@@ -73,7 +74,7 @@ class Pass {
         const std::string source = state_.DropFolder + file.name;
         bool reserved = false;
         const std::string target = ReserveTarget(reserved);
-        platform_.SaveCounter(state_.Current);
+        host_.SaveCounter(state_.Current);
         const std::string command = BuildCommand(state_.BatchFile, source, target);
         if (!reserved) {
             Fail(file, 0, command, false);
@@ -82,14 +83,14 @@ class Pass {
         int32_t task_id = 0;
         const bool can_pass =
             CanPassToCmd(state_.BatchFile) && CanPassToCmd(source) && CanPassToCmd(target);
-        const bool launched = can_pass && platform_.Launch(command, task_id);
+        const bool launched = can_pass && converter_.Launch(command, task_id);
         const Verdict verdict = launched ? Judge(target) : Verdict::Failed;
         // Its converter has ended, so nothing writes at the number any more:
         // a whole TIF holds it from here on, and a failed attempt leaves the
         // converter's file, if any, for the next look.
         if (verdict == Verdict::Hung || verdict == Verdict::Abandoned)
-            platform_.Release(target);
-        platform_.Release(MarkerOf(target));
+            store_.Release(target);
+        store_.Release(MarkerOf(target));
         if (verdict == Verdict::Abandoned) // its AWD waits for the next start
             return false;
         if (verdict != Verdict::Converted) {
@@ -101,12 +102,11 @@ class Pass {
         // the same folder: nothing is left to remove, and nothing is lost. One
         // put in its place meanwhile is a new fax, for a later pass.
         // Closing, the user is not held up: the AWD simply stays.
-        const DeleteResult deleted =
-            platform_.DeleteSource(state_.DropFolder, file.name, converted);
+        const DeleteResult deleted = drop_.DeleteSource(state_.DropFolder, file.name, converted);
         if (deleted == DeleteResult::Failed) {
-            if (!platform_.Closing()) {
-                platform_.ShowCritical(kDeleteWarning);
-                platform_.StopPolling();
+            if (!host_.Closing()) {
+                host_.ShowWarning(kDeleteWarning);
+                host_.StopPolling();
             }
             return false;
         }
@@ -118,8 +118,8 @@ class Pass {
         failures_.RecordSuccess(file.key);
         // The pause lets the delete settle before the next listing; when no
         // file follows, there is nothing to pause for.
-        if (platform_.KeepGoing())
-            platform_.Wait(state_.V1);
+        if (host_.KeepGoing())
+            host_.Wait(state_.V1);
         return true;
     }
 
@@ -135,25 +135,25 @@ class Pass {
     // there is. A slow converter is not a failed one: while it runs, the
     // fax is not judged, nor is another converter started beside it.
     Verdict Judge(const std::string& target) {
-        const int64_t launched = platform_.NowMs();
-        const bool ended = platform_.WaitForConverter(state_.V1);
-        const bool complete = platform_.IsTargetComplete(target);
+        const int64_t launched = host_.NowMs();
+        const bool ended = converter_.WaitForEnd(state_.V1);
+        const bool complete = store_.IsTargetComplete(target);
         if (!ended) {
-            const int64_t left = kConverterCeilingMs - (platform_.NowMs() - launched);
-            if (left <= 0 || !platform_.WaitForConverter(static_cast<int32_t>(left))) {
+            const int64_t left = kConverterCeilingMs - (host_.NowMs() - launched);
+            if (left <= 0 || !converter_.WaitForEnd(static_cast<int32_t>(left))) {
                 // A whole TIF is the fax, whatever its converter left running.
-                const bool whole = platform_.IsTargetComplete(target);
-                platform_.EndConverter();
+                const bool whole = store_.IsTargetComplete(target);
+                converter_.End();
                 if (!whole)
-                    return platform_.Closing() ? Verdict::Abandoned : Verdict::Hung;
+                    return host_.Closing() ? Verdict::Abandoned : Verdict::Hung;
             }
         } else if (!complete) {
             // One that left a child still writing is caught all the same.
             // The settings hold V1 to a minute, so twice that fits.
-            platform_.Wait(2 * state_.V1);
+            host_.Wait(2 * state_.V1);
         }
         // This look decides.
-        return platform_.IsTargetComplete(target) ? Verdict::Converted : Verdict::Failed;
+        return store_.IsTargetComplete(target) ? Verdict::Converted : Verdict::Failed;
     }
 
     // A file the converter could not be given at all (no usable name, a
@@ -162,11 +162,11 @@ class Pass {
     void Unusable(const ListedFile& file) {
         failures_.RecordUnusable(file.key, file.stamp);
         state_.Current = NextCounter(state_.Current);
-        platform_.SaveCounter(state_.Current);
-        platform_.AppendErrorLog(
+        host_.SaveCounter(state_.Current);
+        host_.AppendErrorLog(
             ErrorLogEntry(0, BuildCommand(state_.BatchFile, state_.DropFolder + file.shown,
                                           state_.StoreFolder + TargetName(state_.Current))));
-        platform_.AnnounceFailure(file.shown);
+        host_.AnnounceFailure(file.shown);
     }
 
     // Moves Current on to a number that is nobody's: its TIF does not exist,
@@ -182,21 +182,21 @@ class Pass {
         for (int tried = 0; tried < kMaxNumbersTried; ++tried) {
             state_.Current = NextCounter(state_.Current);
             const std::string target = state_.StoreFolder + TargetName(state_.Current);
-            if (platform_.FileExists(target))
+            if (store_.FileExists(target))
                 continue;
-            const ReserveResult result = platform_.Reserve(MarkerOf(target));
+            const ReserveResult result = store_.Reserve(MarkerOf(target));
             if (result == ReserveResult::Failed)
                 return target;
             if (result == ReserveResult::Taken)
                 continue;
             // Another PC may have finished this number and removed its
             // marker between our look and our reservation.
-            const TargetCheck check = platform_.TargetAbsent(target);
+            const TargetCheck check = store_.TargetAbsent(target);
             if (check == TargetCheck::Absent) {
                 reserved = true;
                 return target;
             }
-            platform_.Release(MarkerOf(target));
+            store_.Release(MarkerOf(target));
             if (check == TargetCheck::Failed)
                 return target;
         }
@@ -206,36 +206,30 @@ class Pass {
     // A converter that hung on a file would hang on it again: that file is
     // set aside until it changes or the user asks for everything again.
     void Fail(const ListedFile& file, int32_t task_id, const std::string& command, bool hung) {
-        platform_.AppendErrorLog(ErrorLogEntry(task_id, command));
-        if (failures_.RecordFailure(file.key, file.stamp, platform_.NowMs(), poll_ms_, hung))
-            platform_.AnnounceFailure(file.shown);
+        host_.AppendErrorLog(ErrorLogEntry(task_id, command));
+        if (failures_.RecordFailure(file.key, file.stamp, host_.NowMs(), poll_ms_, hung))
+            host_.AnnounceFailure(file.shown);
     }
 
     ServiceState& state_;
     RetryBook& failures_;
     int32_t poll_ms_;
-    PassPlatform& platform_;
+    DropFiles& drop_;
+    FaxStore& store_;
+    Converter& converter_;
+    PassHost& host_;
     std::set<std::string> passed_over_;
     bool listed_ = false;
 };
 
 } // namespace
 
-void RemoveOwnLeftovers(const std::string& store_folder, PassPlatform& platform) {
-    for (const std::string& marker : platform.OwnMarkers(store_folder)) {
-        const std::string target = marker.substr(0, marker.size() - MarkerOf("").size());
-        if (!platform.IsTargetComplete(target))
-            platform.Release(target);
-        platform.Release(marker);
-    }
-}
-
 void RunConversionPass(ServiceState& state, RetryBook& failures, int32_t poll_ms,
-                       PassPlatform& platform) {
+                       const PassRoles& roles) {
     if (state.Busy)
         return;
     state.Busy = true;
-    Pass(state, failures, poll_ms, platform).Run();
+    Pass(state, failures, poll_ms, roles).Run();
     state.Busy = false;
 }
 

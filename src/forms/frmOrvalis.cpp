@@ -7,10 +7,11 @@
 #include "forms/frmSetup.h"
 #include "forms/modINI.h"
 #include "forms/modOrvalis.h"
+#include "platform/error_log.h"
 #include "platform/short_path.h"
-#include "platform/win32_pass_platform.h"
 #include "resource.h"
 #include "ui/critical_box.h"
+#include "ui/message_pump.h"
 
 #include <cassert>
 
@@ -121,20 +122,10 @@ bool frmOrvalis::Form_Load() {
     state_.Busy = false;
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
-    orvalis::PassFormHooks hooks;
-    hooks.stop_polling = [this] { SetPolling(false); };
-    hooks.keep_going = [this] { return machine_.KeepGoing(); };
-    hooks.closing = [this] { return machine_.Closing(); };
-    hooks.save_counter = [](int32_t current) { WriteINI(current, settings::kCurrent, IniFile); };
-    hooks.show_failing = [this](bool failing) { ShowFailing(failing); };
-    hooks.announce_failure = [this](const std::string& name) { AnnounceFailure(name); };
-    hooks.show_warning = [this](const std::string& text) {
-        Raise(orvalis::ServiceEvent::WarningOpened);
-        orvalis::ShowCritical(text);
-        Raise(orvalis::ServiceEvent::WarningClosed);
-    };
-    pass_platform_.reset(new orvalis::Win32PassPlatform(error_log_, app_folder_, hooks));
-    orvalis::RemoveOwnLeftovers(state_.StoreFolder, *pass_platform_);
+    drop_files_.reset(new orvalis::Win32DropFiles(drop_watch_));
+    fax_store_.reset(new orvalis::Win32FaxStore(app_folder_));
+    converter_run_.reset(new orvalis::Win32Converter(app_folder_, [this] { return Closing(); }));
+    orvalis::RemoveOwnLeftovers(state_.StoreFolder, *fax_store_);
     SetPolling(true);
     drop_watch_.Start(orvalis::WithTrailingBackslash(drop_setting_));
     return true;
@@ -166,8 +157,8 @@ void frmOrvalis::AddTrayIcon() {
 
 void frmOrvalis::Form_Unload() {
     WriteINI(state_.Current, settings::kCurrent, IniFile);
-    if (pass_platform_)
-        pass_platform_->ReleasePending();
+    if (fax_store_)
+        fax_store_->ReleasePending();
     SetTrayIcon(Handle(), icon_, "", false);
     // Ends at once, whatever is open: an About box, a warning.
     ExitProcess(0);
@@ -203,15 +194,15 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
         SetTrayIcon(Handle(), icon_, "", false);
         about_.reset();
     }
-    if (act.end_converter && pass_platform_) // none before start-up is done
-        pass_platform_->EndConverter();
+    if (act.end_converter && converter_run_) // none before start-up is done
+        converter_run_->End();
     if (act.end_program)
         Form_Unload();
     if (act.run_pass) {
         FollowDropFolder();
-        pass_platform_->ReleasePending();
+        fax_store_->ReleasePending();
         orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
-                                   *pass_platform_);
+                                   {*drop_files_, *fax_store_, *converter_run_, *this});
         Raise(orvalis::ServiceEvent::PassEnded);
     }
 }
@@ -219,14 +210,41 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
 void frmOrvalis::FollowDropFolder() {
     // On a volume with 8.3 names, a short form sticks to its folder when that
     // is renamed away, and the folder made in its place gets another one.
+    // Looking a short form up lists every folder on the path; asking whether
+    // two paths name one folder costs two opens.
+    if (state_.Busy || orvalis::NameSameFolder(drop_setting_, state_.DropFolder))
+        return;
     const std::string now = GetShortPath(drop_setting_);
-    if (!now.empty() && !state_.Busy && orvalis::FoldersFit(now, state_.StoreFolder))
+    if (!now.empty() && orvalis::FoldersFit(now, state_.StoreFolder))
         state_.DropFolder = orvalis::WithTrailingBackslash(now);
 }
 
 void frmOrvalis::OnDropFolderChanged() {
     if (drop_watch_.Rearm())
         Raise(orvalis::ServiceEvent::DropChanged);
+}
+
+void frmOrvalis::Wait(int32_t ms) {
+    orvalis::WaitHandlingMessages(nullptr, ms > 0 ? static_cast<DWORD>(ms) : 0,
+                                  [this] { return Closing(); });
+}
+
+int64_t frmOrvalis::NowMs() {
+    return static_cast<int64_t>(GetTickCount64());
+}
+
+void frmOrvalis::SaveCounter(int32_t current) {
+    WriteINI(current, settings::kCurrent, IniFile);
+}
+
+void frmOrvalis::AppendErrorLog(const std::string& entry) {
+    orvalis::AppendErrorLog(error_log_, entry);
+}
+
+void frmOrvalis::ShowWarning(const std::string& text) {
+    Raise(orvalis::ServiceEvent::WarningOpened);
+    orvalis::ShowCritical(text);
+    Raise(orvalis::ServiceEvent::WarningClosed);
 }
 
 void frmOrvalis::ShowFailing(bool failing) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/ServiceState.h"
+#include "core/conversion_pass.h"
 #include "core/retry_book.h"
 #include "core/service_machine.h"
 #include "core/settings.h"
@@ -10,7 +11,9 @@
 #include "forms/frmAbout.h"
 #include "platform/folder_watch.h"
 #include "platform/held_file.h"
-#include "platform/win32_pass_platform.h"
+#include "platform/win32_converter.h"
+#include "platform/win32_drop_files.h"
+#include "platform/win32_fax_store.h"
 #include "ui/window.h"
 
 #include <windows.h>
@@ -19,7 +22,7 @@
 #include <string>
 #include <utility>
 
-class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
+class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands, private orvalis::PassHost {
   public:
     // `app_folder`: the folder of the running executable, without a trailing
     // separator.
@@ -47,6 +50,19 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   private:
+    // PassHost
+    void Wait(int32_t ms) override;
+    bool KeepGoing() override { return machine_.KeepGoing(); }
+    bool Closing() override { return machine_.Closing(); }
+    int64_t NowMs() override;
+    void SaveCounter(int32_t current) override;
+    void AppendErrorLog(const std::string& entry) override;
+    void ShowWarning(const std::string& text) override;
+    void StopPolling() override { SetPolling(false); }
+    void ShowFailing(bool failing) override;
+    void AnnounceFailure(const std::string& name) override;
+
+  private:
     bool Form_Load();
     void Form_Unload();
     void Timer1_Timer();
@@ -63,8 +79,6 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     void Raise(orvalis::ServiceEvent event);
     void CreatePopupMenuItems();
     HICON TrayIcon() const { return failing_ ? warning_icon_ : icon_; }
-    void ShowFailing(bool failing);
-    void AnnounceFailure(const std::string& name);
 
     HINSTANCE instance_;
     std::string app_folder_;
@@ -79,8 +93,11 @@ class frmOrvalis : public orvalis::Window, public orvalis::TrayCommands {
     orvalis::RetryBook failures_;
     bool failing_ = false; // the tray shows the warning icon
     UINT timer1_interval_ = 3000;
-    std::unique_ptr<orvalis::Win32PassPlatform> pass_platform_;
     orvalis::FolderWatch drop_watch_;
+    // The pass's roles, made once start-up knows the folders.
+    std::unique_ptr<orvalis::Win32DropFiles> drop_files_;
+    std::unique_ptr<orvalis::Win32FaxStore> fax_store_;
+    std::unique_ptr<orvalis::Win32Converter> converter_run_;
     std::unique_ptr<frmAbout> about_;
     orvalis::HeldFile batch_file_; // ORVALIS.BAT
     orvalis::HeldFile converter_;  // AWDVSTUB.EXE

@@ -4,9 +4,18 @@ namespace orvalis {
 
 namespace {
 
-const DWORD kFileChanges =
-    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+// Attributes too: a file that stops being hidden comes into the listing.
+const DWORD kFileChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                           FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
+                           FILE_NOTIFY_CHANGE_LAST_WRITE;
 const DWORD kFolderChanges = FILE_NOTIFY_CHANGE_DIR_NAME;
+// The most a share takes for one read; the parent's news are only looked
+// at, never read.
+const size_t kFileChangeWords = 65536 / sizeof(DWORD);
+const size_t kFolderChangeWords = 256;
+// Past this many changes that no listing asked for, the listing is read
+// again anyway: noting them all would only cost memory.
+const size_t kMostNotes = 4096;
 
 // Shared with everybody: watching a folder must not keep anyone from
 // renaming or deleting it.
@@ -41,6 +50,11 @@ bool SameFolder(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORM
 }
 
 } // namespace
+
+bool NameSameFolder(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION id_a, id_b;
+    return IdOf(a, id_a) && IdOf(b, id_b) && SameFolder(id_a, id_b);
+}
 
 FolderWatch::FolderWatch() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -93,7 +107,38 @@ bool FolderWatch::Follow() {
     return true;
 }
 
+bool FolderWatch::Drain(
+    const std::function<void(const std::wstring& name, bool removed)>& changed) {
+    Fired(files_, kFileChanges); // a read that ended while nobody looked
+    for (const auto& note : notes_)
+        changed(note.first, note.second);
+    notes_.clear();
+    const bool whole = files_.folder && !missed_;
+    missed_ = false;
+    return whole;
+}
+
+void FolderWatch::Note(DWORD size) {
+    // None at all: more changed than the buffer could hold.
+    if (size == 0 || notes_.size() >= kMostNotes) {
+        missed_ = true;
+        notes_.clear();
+        return;
+    }
+    const char* at = reinterpret_cast<const char*>(files_.changes.data());
+    for (DWORD offset = 0;;) {
+        const auto* entry = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(at + offset);
+        notes_.emplace_back(std::wstring(entry->FileName, entry->FileNameLength / sizeof(WCHAR)),
+                            entry->Action == FILE_ACTION_REMOVED ||
+                                entry->Action == FILE_ACTION_RENAMED_OLD_NAME);
+        if (entry->NextEntryOffset == 0)
+            return;
+        offset += entry->NextEntryOffset;
+    }
+}
+
 bool FolderWatch::Open(Watch& watch, const std::string& path, DWORD filter) {
+    watch.changes.resize(&watch == &files_ ? kFileChangeWords : kFolderChangeWords);
     watch.folder = OpenFolder(path, FILE_LIST_DIRECTORY, FILE_FLAG_OVERLAPPED);
     return watch.folder && Arm(watch, filter);
 }
@@ -101,8 +146,9 @@ bool FolderWatch::Open(Watch& watch, const std::string& path, DWORD filter) {
 bool FolderWatch::Arm(Watch& watch, DWORD filter) {
     watch.pending = OVERLAPPED();
     watch.pending.hEvent = event_;
-    if (ReadDirectoryChangesW(watch.folder, watch.changes, sizeof watch.changes, FALSE, filter,
-                              nullptr, &watch.pending, nullptr))
+    if (ReadDirectoryChangesW(watch.folder, watch.changes.data(),
+                              static_cast<DWORD>(watch.changes.size() * sizeof(DWORD)), FALSE,
+                              filter, nullptr, &watch.pending, nullptr))
         return true;
     Close(watch);
     return false;
@@ -112,7 +158,12 @@ bool FolderWatch::Fired(Watch& watch, DWORD filter) {
     if (!watch.folder || !HasOverlappedIoCompleted(&watch.pending))
         return false;
     DWORD size = 0;
-    if (!GetOverlappedResult(watch.folder, &watch.pending, &size, FALSE) || !Arm(watch, filter))
+    const bool read = GetOverlappedResult(watch.folder, &watch.pending, &size, FALSE) != FALSE;
+    // Too many changes at once: the watch goes on, the listing is read again.
+    const bool overflow = !read && GetLastError() == ERROR_NOTIFY_ENUM_DIR;
+    if (&watch == &files_)
+        Note(read ? size : 0);
+    if ((!read && !overflow) || !Arm(watch, filter))
         Close(watch);
     return true;
 }
@@ -132,6 +183,7 @@ void FolderWatch::Close(Watch& watch) {
     }
     CloseHandle(watch.folder);
     watch.folder = nullptr;
+    missed_ = missed_ || &watch == &files_; // unwatched, changes go unseen
 }
 
 void FolderWatch::KeepNews() {

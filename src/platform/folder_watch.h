@@ -1,5 +1,7 @@
 // Tells when names, sizes or write times change in one folder, so that a
-// fax is taken when it lands instead of at the next poll.
+// fax is taken when it lands instead of at the next poll, and which files
+// changed, so that a listing of the folder can be kept up to date instead
+// of read again. One reader of the folder's changes serves both.
 //
 // A watch sticks to the folder it was started on, even once that folder is
 // renamed or deleted. This one follows the path instead: it also watches the
@@ -9,9 +11,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orvalis {
+
+// True when both paths name one folder that exists now.
+bool NameSameFolder(const std::string& a, const std::string& b);
 
 class FolderWatch {
   public:
@@ -35,25 +43,33 @@ class FolderWatch {
     // renamed away, or deleted and made again) or names one at last. True
     // when it did.
     bool Follow();
+    // Hands each change to a file of the folder noted since the last call
+    // to `changed`: the file's name, and whether it was removed (or renamed
+    // away). False when some may have been missed (more at once than could
+    // be noted, the watch started again) or the folder is not watched.
+    bool Drain(const std::function<void(const std::wstring& name, bool removed)>& changed);
 
   private:
     struct Watch {
         HANDLE folder = nullptr;
         OVERLAPPED pending = {};
-        DWORD changes[256]; // read only to rearm: any change is news
+        std::vector<DWORD> changes;
     };
     bool Open(Watch& watch, const std::string& path, DWORD filter);
     bool Arm(Watch& watch, DWORD filter);
     // True when the watch fired; a watch that broke is closed.
     bool Fired(Watch& watch, DWORD filter);
     void Close(Watch& watch);
-    void KeepNews(); // a change that is waiting leaves the event set
+    void KeepNews();       // a change that is waiting leaves the event set
+    void Note(DWORD size); // what the read in files_ brought
 
     std::string folder_;
     HANDLE event_; // shared: the message loop waits for one handle
     Watch files_;  // in the folder
     Watch names_;  // the folders in its parent
     BY_HANDLE_FILE_INFORMATION id_ = {};
+    std::vector<std::pair<std::wstring, bool>> notes_; // not drained yet
+    bool missed_ = true;
 };
 
 } // namespace orvalis

@@ -33,7 +33,7 @@ TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
         // short; then nothing else. The session's end waits for nothing.
         {"ocp", "poll soon retry | nopoll nosoon noicon end | -"},
         {"oscode", "poll soon retry | run nosoon | nopoll nosoon noicon | - | - | end"},
-        {"osx", "poll soon retry | run nosoon | kill end"},
+        {"oscx", "poll soon retry | run nosoon | nopoll nosoon noicon | kill end"},
         {"oswc",
          "poll soon retry | run nosoon | - | nopoll nosoon noicon end"}, // the warning's too
     };

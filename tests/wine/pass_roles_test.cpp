@@ -1,17 +1,22 @@
-#include "platform/win32_pass_platform.h"
+// The conversion pass's roles against the real file system and processes.
+#include "platform/win32_converter.h"
+#include "platform/win32_drop_files.h"
+#include "platform/win32_fax_store.h"
 #include "wine_test.h"
 
 #include <algorithm>
 #include <set>
 
-struct Win32PassPlatformTest : ::testing::Test {
+struct PassRolesTest : ::testing::Test {
     TempFolder temp;
     bool closing = false;
-    orvalis::Win32PassPlatform platform{
-        temp.File("Orvalis.err"), temp.path, {{}, {}, [this] { return closing; }, {}, {}, {}, {}}};
+    orvalis::FolderWatch watch;
+    orvalis::Win32DropFiles drop{watch};
+    orvalis::Win32FaxStore store{temp.path};
+    orvalis::Win32Converter converter{temp.path, [this] { return closing; }};
 };
 
-TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
+TEST_F(PassRolesTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
     // Best fit would turn the fullwidth backslashes into real ones and
     // "Łódź" into "Lodz"; "café" is in the code page as it is.
     for (const wchar_t* name :
@@ -21,27 +26,28 @@ TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
     SetFileAttributesA(temp.File("hidden.awd").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA(temp.File("system.awd").c_str(), FILE_ATTRIBUTE_SYSTEM);
     std::filesystem::create_directory(temp.File("folder.awd"));
+    watch.Start(temp.File(""));
     std::set<std::string> keys;
     const auto visit = [&](const orvalis::ListedFile& file) {
         keys.insert(file.key);
         EXPECT_EQ(std::string::npos, (file.name + file.shown).find_first_of("\\/:")) << file.shown;
-        EXPECT_TRUE(!file.name.empty() && platform.FileExists(temp.File(file.name))) << file.shown;
+        EXPECT_TRUE(!file.name.empty() && store.FileExists(temp.File(file.name))) << file.shown;
         EXPECT_TRUE(file.key != "caf\xC3\xA9.awd" || file.name == "caf\xE9.awd")
             << "caf\xE9.awd listed as " << file.name;
         return true;
     };
     // An empty folder is read whole; one that is not there is not read at all.
     using orvalis::ListResult;
-    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File("folder.awd\\"), visit, true));
-    EXPECT_EQ(ListResult::Failed, platform.ListAwdFiles(temp.File("gone\\"), visit, true));
-    EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), visit, true));
+    EXPECT_EQ(ListResult::Complete, drop.ListAwdFiles(temp.File("folder.awd\\"), visit, true));
+    EXPECT_EQ(ListResult::Failed, drop.ListAwdFiles(temp.File("gone\\"), visit, true));
+    EXPECT_EQ(ListResult::Complete, drop.ListAwdFiles(temp.File(""), visit, true));
     // "x.awdx" matches "*.awd" through its 8.3 alias.
     EXPECT_EQ((std::set<std::string>{"B.AWD", "a.awd", "\xEF\xBC\xBC..\xEF\xBC\xBCx.awd",
                                      "caf\xC3\xA9.awd", "\xC5\x81\xC3\xB3\x64\xC5\xBA.awd"}),
               keys);
     int visited = 0;
     const auto two = [&](const orvalis::ListedFile&) { return ++visited < 2; };
-    EXPECT_EQ(ListResult::Stopped, platform.ListAwdFiles(temp.File(""), two, true));
+    EXPECT_EQ(ListResult::Stopped, drop.ListAwdFiles(temp.File(""), two, true));
     EXPECT_EQ(2, visited) << "stops where it is told to";
     // Not read again, the folder is followed all the same: what came is
     // found, and what went is never handed out.
@@ -52,11 +58,11 @@ TEST_F(Win32PassPlatformTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
         return file.key != "a.awd";
     };
     for (int i = 0; i < 100 && !keys.count("new.awd"); ++i, Sleep(20))
-        EXPECT_EQ(ListResult::Complete, platform.ListAwdFiles(temp.File(""), take_a, false));
+        EXPECT_EQ(ListResult::Complete, drop.ListAwdFiles(temp.File(""), take_a, false));
     EXPECT_EQ(1u, keys.count("new.awd"));
 }
 
-TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
+TEST_F(PassRolesTest, WhatAnotherHandleOnTheFileHoldsUp) {
     const std::string tif = temp.File("Fax_00001.tif"), folder = temp.File(""),
                       name = "Fax_00001.tif";
     // One page with one 4-byte strip, little-endian.
@@ -70,54 +76,63 @@ TEST_F(Win32PassPlatformTest, WhatAnotherHandleOnTheFileHoldsUp) {
     for (const auto& [access, complete] : cases) {
         HANDLE other =
             CreateFileA(tif.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_EQ(complete, platform.IsTargetComplete(tif)) << "access " << std::hex << access;
-        EXPECT_EQ(orvalis::SourceCheck::HeldOpen, platform.CheckSource(folder, name, stamp))
+        EXPECT_EQ(complete, store.IsTargetComplete(tif)) << "access " << std::hex << access;
+        EXPECT_EQ(orvalis::SourceCheck::HeldOpen, drop.CheckSource(folder, name, stamp))
             << "access " << std::hex << access;
-        EXPECT_EQ(orvalis::DeleteResult::Failed, platform.DeleteSource(folder, name, stamp))
+        EXPECT_EQ(orvalis::DeleteResult::Failed, drop.DeleteSource(folder, name, stamp))
             << "in use";
         CloseHandle(other);
     }
     // Only the very file that was looked at is deleted.
-    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp));
+    CopyFileA(tif.c_str(), temp.File("copy").c_str(), FALSE); // same size and time
+    MoveFileExA(temp.File("copy").c_str(), tif.c_str(), MOVEFILE_REPLACE_EXISTING);
+    EXPECT_EQ(orvalis::DeleteResult::Changed, drop.DeleteSource(folder, name, stamp)) << "its id";
     std::ofstream(tif, std::ios::app) << "copied over";
-    EXPECT_EQ(orvalis::DeleteResult::Changed, platform.DeleteSource(folder, name, stamp));
-    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp));
-    EXPECT_EQ(orvalis::DeleteResult::Deleted, platform.DeleteSource(folder, name, stamp));
-    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, platform.DeleteSource(folder, name, stamp));
-    EXPECT_EQ(orvalis::SourceCheck::Ready, platform.CheckSource(folder, name, stamp)) << "gone";
+    EXPECT_EQ(orvalis::DeleteResult::Changed, drop.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::Deleted, drop.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, drop.DeleteSource(folder, name, stamp));
+    EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp)) << "gone";
 }
 
 // The batch's cmd.exe ends at once, the converter it started never does: it
 // is still the converter's run, ended with it, and nothing it held stays open.
-TEST_F(Win32PassPlatformTest, AConverterIsWaitedForAndEndedWithAllItStarted) {
-    std::string converter = std::string("Z:") + getenv("ORVALIS_CONVERTER");
-    std::replace(converter.begin(), converter.end(), '/', '\\');
+TEST_F(PassRolesTest, AConverterIsWaitedForAndEndedWithAllItStarted) {
+    std::string stub = std::string("Z:") + getenv("ORVALIS_CONVERTER");
+    std::replace(stub.begin(), stub.end(), '/', '\\');
     std::ofstream(temp.File("x.awd")) << "hang";
     const std::string tif = temp.File("x.tif");
     int32_t id = 0;
-    ASSERT_TRUE(platform.Launch("start /b " + converter + " /c x.awd x.tif", id));
-    EXPECT_FALSE(platform.WaitForConverter(1000)) << "ended while the converter runs";
+    ASSERT_TRUE(converter.Launch("start /b " + stub + " /c x.awd x.tif", id));
+    EXPECT_FALSE(converter.WaitForEnd(1000)) << "ended while the converter runs";
     EXPECT_FALSE(DeleteFileA(tif.c_str())) << "the converter has it open";
     closing = true;
-    EXPECT_FALSE(platform.WaitForConverter(60000)) << "a wait that outlasts Close";
-    platform.EndConverter();
-    EXPECT_TRUE(platform.WaitForConverter(0) && DeleteFileA(tif.c_str())) << GetLastError();
+    const ULONGLONG asked = GetTickCount64();
+    EXPECT_FALSE(converter.WaitForEnd(60000)) << "a wait that outlasts Close";
+    EXPECT_GT(5000u, GetTickCount64() - asked) << "Close ends the wait at once";
+    converter.End();
+    EXPECT_TRUE(converter.WaitForEnd(0) && DeleteFileA(tif.c_str())) << GetLastError();
 }
 
 // A marker says whose it is: only our own are found again after a crash.
-TEST_F(Win32PassPlatformTest, OnlyOurOwnMarkersAreFoundAgain) {
-    platform.Reserve(temp.File("Fax_00001.tif.lock"));
+TEST_F(PassRolesTest, OnlyOurOwnMarkersAreFoundAgain) {
+    store.Reserve(temp.File("Fax_00001.tif.lock"));
     std::ofstream(temp.File("Fax_00002.tif.lock")); // an earlier version's, or one cut short
     EXPECT_EQ(std::vector<std::string>{temp.File("Fax_00001.tif.lock")},
-              platform.OwnMarkers(temp.File("")));
+              store.OwnMarkers(temp.File("")));
+    // A TIF never written is gone already, and its marker goes after it.
+    store.Release(temp.File("Fax_00001.tif"));
+    store.Release(temp.File("Fax_00001.tif.lock"));
+    EXPECT_FALSE(store.FileExists(temp.File("Fax_00001.tif.lock")));
 }
 
 // Only a file that exists is another's number; a store that is gone is an error.
-TEST_F(Win32PassPlatformTest, OnlyAFileThatExistsIsAnothersNumber) {
+TEST_F(PassRolesTest, OnlyAFileThatExistsIsAnothersNumber) {
     std::ofstream(temp.File("there")) << "x";
     std::ostringstream answers; // in this order: the check leaves nothing behind
     for (const char* name : {"free", "there", "gone\\x"})
-        answers << int(platform.TargetAbsent(temp.File(name)))
-                << int(platform.Reserve(temp.File(name))) << " ";
+        answers << int(store.TargetAbsent(temp.File(name))) << int(store.Reserve(temp.File(name)))
+                << " ";
     EXPECT_EQ("00 11 22 ", answers.str()) << "absent and reserved, present and taken, both failed";
 }

@@ -1,0 +1,43 @@
+// The store folder as the conversion pass sees it: numbers taken by markers
+// that several PCs sharing the folder respect, and the TIF files judged
+// complete. Free of Windows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvalis {
+
+enum class ReserveResult { Reserved, Taken, Failed };
+enum class TargetCheck { Absent, Present, Failed };
+
+class FaxStore {
+  public:
+    virtual ~FaxStore() = default;
+
+    virtual bool FileExists(const std::string& path) = 0;
+    // Creates the marker if, and only if, it does not exist yet, in one step
+    // that the file server performs: of several PCs sharing the store, one
+    // gets Reserved and the others Taken. Failed: any other answer, as from
+    // a store that cannot be written.
+    virtual ReserveResult Reserve(const std::string& marker) = 0;
+    // Whether the target exists, as the file server itself says (a share's
+    // client may answer a mere look from its cache). Leaves nothing behind.
+    // Failed when the server does not say.
+    virtual TargetCheck TargetAbsent(const std::string& target) = 0;
+    // Removes a file of ours, a marker or what an ended converter left
+    // unfinished at our number; what cannot go yet (a share away) is tried
+    // again later, in the same order.
+    virtual void Release(const std::string& path) = 0;
+    // Markers that this application folder wrote on this PC: the leftovers
+    // of a run that could not clean up (a crash, a power cut).
+    virtual std::vector<std::string> OwnMarkers(const std::string& store_folder) = 0;
+    // True when nobody writes the TIF any more and it holds a whole TIFF.
+    virtual bool IsTargetComplete(const std::string& path) = 0;
+};
+
+// At start: what our own earlier run left in the store. A TIF that is
+// complete stays, as it may be all there is of its fax.
+void RemoveOwnLeftovers(const std::string& store_folder, FaxStore& store);
+
+} // namespace orvalis

@@ -1,0 +1,32 @@
+// The store folder for the conversion pass: the markers that hold numbers,
+// shared with other PCs, and the check that a TIF is complete.
+#pragma once
+
+#include "core/fax_store.h"
+
+#include <string>
+#include <vector>
+
+namespace orvalis {
+
+class Win32FaxStore : public FaxStore {
+  public:
+    // `app_folder`: with this PC's name, whose markers are ours.
+    explicit Win32FaxStore(const std::string& app_folder);
+
+    bool FileExists(const std::string& path) override;
+    ReserveResult Reserve(const std::string& marker) override;
+    TargetCheck TargetAbsent(const std::string& target) override;
+    void Release(const std::string& path) override;
+    // Removes what may go now; what cannot be removed yet (a share away) is
+    // tried again at the next call.
+    void ReleasePending();
+    std::vector<std::string> OwnMarkers(const std::string& store_folder) override;
+    bool IsTargetComplete(const std::string& path) override;
+
+  private:
+    std::string owner_;                // what our markers hold
+    std::vector<std::string> pending_; // files of ours to remove, in order
+};
+
+} // namespace orvalis
