@@ -210,9 +210,11 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
 void frmOrvalis::FollowDropFolder() {
     // On a volume with 8.3 names, a short form sticks to its folder when that
     // is renamed away, and the folder made in its place gets another one.
-    // Looking a short form up lists every folder on the path; asking whether
-    // two paths name one folder costs two opens.
-    if (state_.Busy || orvalis::NameSameFolder(drop_setting_, state_.DropFolder))
+    // The watch follows the path that the settings name; looking a short
+    // form up lists every folder on the path, while asking whether it still
+    // names the folder watched costs one open.
+    drop_watch_.Follow();
+    if (state_.Busy || drop_watch_.Watches(state_.DropFolder))
         return;
     const std::string now = GetShortPath(drop_setting_);
     if (!now.empty() && orvalis::FoldersFit(now, state_.StoreFolder))
@@ -294,8 +296,8 @@ LRESULT frmOrvalis::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
         if (wparam == kTimer1) {
             // The poll stays, for shares that do not notify and for a drop
-            // folder that was removed, renamed away or made again unseen.
-            drop_watch_.Follow();
+            // folder that was removed, renamed away or made again unseen:
+            // every pass first follows the folder.
             Timer1_Timer();
         } else if (wparam == kSoon) {
             Raise(orvalis::ServiceEvent::SoonTick);

@@ -15,7 +15,7 @@ const size_t kFileChangeWords = 65536 / sizeof(DWORD);
 const size_t kFolderChangeWords = 256;
 // Past this many changes that no listing asked for, the listing is read
 // again anyway: noting them all would only cost memory.
-const size_t kMostNotes = 4096;
+const size_t kMostNotes = 1000;
 
 // Shared with everybody: watching a folder must not keep anyone from
 // renaming or deleting it.
@@ -50,11 +50,6 @@ bool SameFolder(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORM
 }
 
 } // namespace
-
-bool NameSameFolder(const std::string& a, const std::string& b) {
-    BY_HANDLE_FILE_INFORMATION id_a, id_b;
-    return IdOf(a, id_a) && IdOf(b, id_b) && SameFolder(id_a, id_b);
-}
 
 FolderWatch::FolderWatch() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -135,6 +130,11 @@ void FolderWatch::Note(DWORD size) {
             return;
         offset += entry->NextEntryOffset;
     }
+}
+
+bool FolderWatch::Watches(const std::string& path) const {
+    BY_HANDLE_FILE_INFORMATION id = {};
+    return files_.folder && IdOf(path, id) && SameFolder(id, id_);
 }
 
 bool FolderWatch::Open(Watch& watch, const std::string& path, DWORD filter) {

@@ -18,9 +18,6 @@
 
 namespace orvalis {
 
-// True when both paths name one folder that exists now.
-bool NameSameFolder(const std::string& a, const std::string& b);
-
 class FolderWatch {
   public:
     FolderWatch();
@@ -43,6 +40,8 @@ class FolderWatch {
     // renamed away, or deleted and made again) or names one at last. True
     // when it did.
     bool Follow();
+    // True while `path` names the very folder watched.
+    bool Watches(const std::string& path) const;
     // Hands each change to a file of the folder noted since the last call
     // to `changed`: the file's name, and whether it was removed (or renamed
     // away). False when some may have been missed (more at once than could
