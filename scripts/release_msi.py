@@ -44,7 +44,7 @@ def file_version(exe_bytes):
 def main(name, version, dist, exe, readme, licence):
     if "SOURCE_DATE_EPOCH" not in os.environ:
         sys.exit("SOURCE_DATE_EPOCH is not set: make the release with scripts/package.sh")
-    epoch = int(os.environ["SOURCE_DATE_EPOCH"])
+    epoch = max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800)  # cabinet dates start in 1980
     product_version = ".".join(version.split(".")[:3])
     with open(exe, "rb") as f:
         exe_bytes = f.read()

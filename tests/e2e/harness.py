@@ -53,6 +53,21 @@ def post(title, *messages, cls="*"):
     wait_until(lambda: probe("post", cls, title, *map(str, messages))[0] == 0, 30, repr(title))
 
 
+def msiexec(*args):
+    """Runs Wine's msiexec silently in the tests' prefix; returns its exit code."""
+    # No menu entries in the real home for the shortcuts it makes.
+    env = dict(os.environ, WINEDLLOVERRIDES=os.environ["WINEDLLOVERRIDES"] + ";winemenubuilder.exe=d")
+    return subprocess.run(["wine", "msiexec", "/qn", *args], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=120).returncode
+
+
+def shortcuts():
+    """The user's shortcuts named Orvalis, by their paths below the Start menu."""
+    users = pathlib.Path(os.environ["WINEPREFIX"], "drive_c", "users")
+    return {str(p.relative_to(users)).lower().split("/start menu/")[-1]: p.read_bytes()
+            for p in users.rglob("Orvalis.lnk")}
+
+
 def message_box():
     count, texts = windows("Orvalis", "#32770")
     return count and texts

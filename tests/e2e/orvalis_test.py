@@ -1,12 +1,17 @@
 """User journeys through the real Orvalis.exe, cmd.exe, the test converter and Wine's tray."""
 # Each checks what only the whole program can show; the rules behind it are
 # tested below, in tests/host and tests/wine.
+import hashlib
 import os
+import pathlib
 import re
+import subprocess
+import sys
 import time
 
-from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, post, probe,
-                     tray_icon_shown, tray_pixels, wait_until, windows, winpath, x_window, xdo)
+from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, msiexec, post,
+                     probe, shortcuts, tray_icon_shown, tray_pixels, wait_until, windows, winpath,
+                     x_window, xdo)
 
 ABOUT = "Orvalis - V1.1"
 ENABLED = ("Down", "Down", "Return")  # the menu's "Enabled", by keys
@@ -242,3 +247,63 @@ class Journeys(Journey):
         self.assertEqual((22, ["b.awd"], ["Fax_00021.tif"]),
                          (app.current(), app.dropped(), os.listdir(app.store)),
                          "b.awd left for the next start, and nothing of its converter")
+
+    def test_installer(self):
+        # Installed by an administrator into the converter's folder, upgraded
+        # without naming it again, and removed: each time only the
+        # installer's own files change, and the counter carries on.
+        app = self.app("Installer")
+        os.remove(app.path("Orvalis.exe"))
+        app.put("Orvalis.err", content="an earlier failure", folder=app.folder)
+        exe = pathlib.Path(os.environ["ORVALIS_EXE"]).read_bytes()
+        newer = pathlib.Path(app.folder + " newer.exe")
+        newer.write_bytes(exe + b"a newer build")
+        source = os.environ["ORVALIS_SOURCE"]
+        msis = []
+        for name, version, program in (("1.01", "1.1.0.0", os.environ["ORVALIS_EXE"]),
+                                       ("1.02", "1.2.0.0", newer)):
+            subprocess.run([sys.executable, os.path.join(source, "scripts", "release_msi.py"),
+                            name, version, os.environ["ORVALIS_E2E_WORK"], program,
+                            os.path.join(source, "README.md"), os.path.join(source, "LICENSE")],
+                           env=dict(os.environ, SOURCE_DATE_EPOCH="1700000000"), check=True,
+                           stdout=subprocess.DEVNULL)
+            msis.append(winpath(os.path.join(os.environ["ORVALIS_E2E_WORK"],
+                                             "Orvalis-%s-win32.msi" % name)))
+        for msi in msis:
+            msiexec("/x", msi)  # whatever a run before left installed
+
+        self.assertEqual(0, msiexec("/i", msis[0], "INSTALLDIR=" + winpath(app.folder),
+                                    "STARTATLOGON=1"))
+        self.assertEqual(exe, app.read("Orvalis.exe"))
+        self.assertIn(b"AWD", app.read("README.txt"))
+        self.assertIn(b"Permission is hereby granted", app.read("LICENSE.txt"))
+        links = shortcuts()
+        self.assertEqual(["programs/orvalis.lnk", "programs/startup/orvalis.lnk"], sorted(links))
+        for link in links.values():
+            self.assertIn(winpath(app.path("Orvalis.exe")).encode(), link)
+        app.start()
+        app.put("a.awd")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00001.tif"] and not app.dropped(), 30,
+                   "a.awd converted by the installed Orvalis")
+        # Wine has no Restart Manager: Orvalis is ended as Windows ends it first.
+        post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
+        app.wait_exit()
+
+        self.assertEqual(0, msiexec("/i", msis[1], "STARTATLOGON=0"))
+        self.assertEqual((exe + b"a newer build", 1), (app.read("Orvalis.exe"), app.current()))
+        self.assertEqual(["programs/orvalis.lnk"], sorted(shortcuts()))
+        os.remove(os.path.join(app.store, "Fax_00001.tif"))  # only the counter knows 1 is used
+        app.start()
+        app.put("b.awd")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00002.tif"] and not app.dropped(), 30,
+                   "b.awd converted by the upgraded Orvalis, with the next number")
+        app.close()
+
+        def files():
+            return {str(path): hashlib.sha256(path.read_bytes()).hexdigest()
+                    for path in pathlib.Path(app.folder).rglob("*") if path.is_file()}
+        kept = {path: digest for path, digest in files().items()
+                if os.path.basename(path) not in ("Orvalis.exe", "README.txt", "LICENSE.txt")}
+        self.assertEqual(0, msiexec("/x", msis[1]))
+        self.assertEqual((kept, {}, b"an earlier failure"),
+                         (files(), shortcuts(), app.read("Orvalis.err")))
