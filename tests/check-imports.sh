@@ -9,10 +9,7 @@
 set -eu
 header=$("$1" -p "$2")
 imports=$(echo "$header" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
-echo "$imports"
-{ [ -n "$imports" ] &&
-    ! echo "$imports" | grep -vxE '(kernel32|user32|gdi32|shell32|msvcrt|advapi32)\.dll'; } ||
-    exit 1
 versions=$(echo "$header" | sed -n 's/^\(Major\|Minor\)\(OSystem\|Subsystem\)Version\s*//p' | xargs)
-echo "OS and subsystem versions: $versions"
-[ "$versions" = "6 1 6 1" ]
+printf '%s\nOS and subsystem versions: %s\n' "$imports" "$versions"
+[ -n "$imports" ] && [ "$versions" = "6 1 6 1" ] &&
+    ! echo "$imports" | grep -vxE '(kernel32|user32|gdi32|shell32|msvcrt|advapi32)\.dll'
