@@ -65,21 +65,33 @@ configure_file(resources/Orvalis.manifest.in Orvalis.manifest @ONLY)
 
 add_executable(Orvalis WIN32 src/main.cpp ${CMAKE_BINARY_DIR}/Orvalis.rc)
 target_link_libraries(Orvalis PRIVATE orvalis_win32 orvalis_warnings)
+# Windows 7 (6.1) is the oldest Windows that Orvalis runs on, as the README
+# and the manifest say: an older one refuses it as made for a later Windows,
+# instead of failing on an entry point it lacks.
+if(MINGW)
+    target_link_options(Orvalis PRIVATE -Wl,--major-os-version,6,--minor-os-version,1
+                        -Wl,--major-subsystem-version,6,--minor-subsystem-version,1)
+elseif(MSVC)
+    target_link_options(Orvalis PRIVATE /SUBSYSTEM:WINDOWS,6.01)
+endif()
 # The generated Orvalis.rc finds the icons, the generated manifest and the
 # resource ids that the code shares through these folders.
 set_source_files_properties(${CMAKE_BINARY_DIR}/Orvalis.rc PROPERTIES
     INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources;${CMAKE_SOURCE_DIR}/src;${CMAKE_BINARY_DIR}"
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Orvalis.ico;${CMAKE_SOURCE_DIR}/resources/OrvalisWarning.ico;${CMAKE_SOURCE_DIR}/src/resource.h;${CMAKE_BINARY_DIR}/Orvalis.manifest")
 
-# The release: dist/Orvalis-<version>-win32.zip and its .sha256
-# (scripts/package.sh). Its time stamps come from SOURCE_DATE_EPOCH.
+# The release: dist/Orvalis-<version>-win32.zip, the installer
+# dist/Orvalis-<version>-win32.msi and a .sha256 for each (scripts/package.sh).
+# Their time stamps come from SOURCE_DATE_EPOCH.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-add_custom_target(release_zip
+set(release_files $<TARGET_FILE:Orvalis> ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE)
+add_custom_target(release
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/release_zip.py
-            ${ORVALIS_DISPLAY_VERSION} ${CMAKE_SOURCE_DIR}/dist
-            $<TARGET_FILE:Orvalis> ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+            ${ORVALIS_DISPLAY_VERSION} ${CMAKE_SOURCE_DIR}/dist ${release_files}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/release_msi.py
+            ${ORVALIS_DISPLAY_VERSION} ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR}/dist ${release_files}
     VERBATIM)
-add_dependencies(release_zip Orvalis)
+add_dependencies(release Orvalis)
 
 if(BUILD_TESTING)
     add_subdirectory(tests)

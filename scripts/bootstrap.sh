@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine xvfb xdotool x11-utils imagemagick
-  procps python3
+  procps python3 wixl msitools faketime
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks that the release is reproducible: builds the committed HEAD twice,
 # in two clones in different folders one after the other, and fails unless
-# Orvalis.exe and the zip come out byte for byte the same. Uncommitted
-# changes are not part of the check.
+# Orvalis.exe, the zip and the installer come out byte for byte the same.
+# Uncommitted changes are not part of the check.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
@@ -23,8 +23,9 @@ for copy in "${copies[@]}"; do
 done
 
 zip=$(cd "${copies[0]}" && echo dist/Orvalis-*-win32.zip)
+msi=$(cd "${copies[0]}" && echo dist/Orvalis-*-win32.msi)
 status=0
-for file in build/release/Orvalis.exe "$zip" "$zip.sha256"; do
+for file in build/release/Orvalis.exe "$zip" "$zip.sha256" "$msi" "$msi.sha256"; do
     if cmp "${copies[0]}/$file" "${copies[1]}/$file"; then
         echo "same bytes: $file"
     else

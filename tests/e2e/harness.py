@@ -6,6 +6,7 @@ import pathlib
 import re
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -51,6 +52,31 @@ def windows(title, cls="*"):
 def post(title, *messages, cls="*"):
     """Posts each message with its wParam, once such a window is there."""
     wait_until(lambda: probe("post", cls, title, *map(str, messages))[0] == 0, 30, repr(title))
+
+
+def build_msi(name, version, program):
+    """The release's installer of that version with that Orvalis.exe; its Windows name."""
+    source, work = os.environ["ORVALIS_SOURCE"], os.environ["ORVALIS_E2E_WORK"]
+    made = subprocess.run(
+        [sys.executable, os.path.join(source, "scripts", "release_msi.py"), name, version, work, program,
+         os.path.join(source, "README.md"), os.path.join(source, "LICENSE")],
+        env=dict(os.environ, SOURCE_DATE_EPOCH="1700000000"), check=True, capture_output=True)
+    return winpath(made.stdout.decode().strip())
+
+
+def msiexec(*args):
+    """Runs Wine's msiexec silently in the tests' prefix; returns its exit code."""
+    # No menu entries in the real home for the shortcuts it makes.
+    env = dict(os.environ, WINEDLLOVERRIDES=os.environ["WINEDLLOVERRIDES"] + ";winemenubuilder.exe=d")
+    return subprocess.run(["wine", "msiexec", "/qn", *args], env=env, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=120).returncode
+
+
+def shortcuts():
+    """The user's shortcuts named Orvalis, by their paths below the Start menu."""
+    users = pathlib.Path(os.environ["WINEPREFIX"], "drive_c", "users")
+    return {str(p.relative_to(users)).lower().split("/start menu/")[-1]: p.read_bytes()
+            for p in users.rglob("Orvalis.lnk")}
 
 
 def message_box():

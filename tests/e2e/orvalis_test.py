@@ -2,12 +2,13 @@
 # Each checks what only the whole program can show; the rules behind it are
 # tested below, in tests/host and tests/wine.
 import os
+import pathlib
 import re
 import time
 
-from harness import (V1, V2, WM_CLOSE, Journey, choose, click_tray, menu_open, message_box, post,
-                     probe,
-                     tray_icon_shown, tray_pixels, wait_until, windows, winpath, x_window, xdo)
+from harness import (V1, V2, WM_CLOSE, Journey, build_msi, choose, click_tray, menu_open,
+                     message_box, msiexec, post, probe, shortcuts, tray_icon_shown, tray_pixels,
+                     wait_until, windows, winpath, x_window, xdo)
 
 ABOUT = "Orvalis - V1.1"
 ENABLED = ("Down", "Down", "Return")  # the menu's "Enabled", by keys
@@ -259,3 +260,51 @@ class Journeys(Journey):
         self.assertEqual((22, ["b.awd"], ["Fax_00021.tif"]),
                          (app.current(), app.dropped(), os.listdir(app.store)),
                          "b.awd left for the next start, and nothing of its converter")
+
+    def test_installer(self):
+        # Installed by an administrator into the converter's folder, upgraded
+        # without naming it again, and removed: each time only the
+        # installer's own files change, and the counter carries on.
+        app, work = self.app("Installer"), os.environ["ORVALIS_E2E_WORK"]
+        exe, newer = app.read("Orvalis.exe"), os.path.join(work, "newer.exe")
+        pathlib.Path(newer).write_bytes(exe + b"a newer build")
+        msis = [build_msi("1.01", "1.1.0.0", os.environ["ORVALIS_EXE"]),
+                build_msi("1.02", "1.2.0.0", newer)]
+        for msi in msis:
+            msiexec("/x", msi)  # whatever a run before left installed
+        os.remove(app.path("Orvalis.exe"))
+        app.put("Orvalis.err", content="an earlier failure", folder=app.folder)
+
+        self.assertEqual(0, msiexec("/i", msis[0], "INSTALLDIR=" + winpath(app.folder),
+                                    "STARTATLOGON=1"))
+        links = shortcuts()
+        self.assertEqual((exe, ["programs/orvalis.lnk", "programs/startup/orvalis.lnk"]),
+                         (app.read("Orvalis.exe"), sorted(links)))
+        self.assertTrue(app.read("README.txt") and app.read("LICENSE.txt"))
+        for link in links.values():
+            self.assertIn(winpath(app.path("Orvalis.exe")).encode(), link)
+        app.start()
+        app.put("a.awd")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00001.tif"] and not app.dropped(), 30,
+                   "a.awd converted by the installed Orvalis")
+        # Wine has no Restart Manager: Orvalis is ended as Windows ends it first.
+        post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
+        app.wait_exit()
+
+        self.assertEqual(0, msiexec("/i", msis[1], "STARTATLOGON=0"))
+        self.assertEqual((exe + b"a newer build", 1, ["programs/orvalis.lnk"]),
+                         (app.read("Orvalis.exe"), app.current(), sorted(shortcuts())))
+        os.remove(os.path.join(app.store, "Fax_00001.tif"))  # only the counter knows 1 is used
+        app.start()
+        app.put("b.awd")
+        wait_until(lambda: os.listdir(app.store) == ["Fax_00002.tif"] and not app.dropped(), 30,
+                   "b.awd converted by the upgraded Orvalis, with the next number")
+        app.close()
+
+        files = lambda: {p: p.read_bytes() for p in pathlib.Path(app.folder).rglob("*")  # noqa: E731
+                         if p.is_file()}
+        kept = {p: data for p, data in files().items()
+                if p.name not in ("Orvalis.exe", "README.txt", "LICENSE.txt")}
+        self.assertEqual(0, msiexec("/x", msis[1]))
+        self.assertEqual((kept, {}, b"an earlier failure"),
+                         (files(), shortcuts(), app.read("Orvalis.err")))
