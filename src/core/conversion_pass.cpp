@@ -116,10 +116,14 @@ class Pass {
             return true;
         }
         failures_.RecordSuccess(file.key);
-        // The pause lets the delete settle before the next listing; when no
-        // file follows, there is nothing to pause for.
-        if (host_.KeepGoing())
-            host_.Wait(state_.V1);
+        // The delete is done once the name has left the folder, which Windows
+        // holds back while another program has the file open: the next
+        // listing would otherwise offer it again. When no file follows,
+        // nothing waits for it; either way a name that stays is not taken again.
+        const int32_t pause = host_.KeepGoing() ? state_.V1 : 0;
+        if (deleted == DeleteResult::Deleted &&
+            !drop_.WaitUntilGone(state_.DropFolder, file.name, pause))
+            failures_.RecordDeleted(file.key, file.stamp);
         return true;
     }
 

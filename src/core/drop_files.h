@@ -5,6 +5,7 @@
 
 #include "core/listed_name.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -41,6 +42,10 @@ class DropFiles {
     // come between the check and the delete. A link is never followed.
     virtual DeleteResult DeleteSource(const std::string& folder, const std::string& name,
                                       const FileStamp& stamp) = 0;
+    // Waits, answering the user meanwhile, until the name of a file just
+    // deleted has left the folder, but no longer than `ms`, and not once the
+    // program is closing; true when it has.
+    virtual bool WaitUntilGone(const std::string& folder, const std::string& name, int32_t ms) = 0;
 };
 
 } // namespace orvalis

@@ -11,6 +11,12 @@ bool RetryBook::Due(const std::string& key, const FileStamp& stamp, int64_t now_
     if (it == entries_.end())
         return true;
     Entry& entry = it->second;
+    if (entry.deleted) {
+        if (entry.stamp == stamp)
+            return false;
+        entries_.erase(it); // a new fax under the name
+        return true;
+    }
     if (entry.unusable)
         return false;
     if (entry.stamp != stamp && entry.changed < 2) {
@@ -41,6 +47,13 @@ void RetryBook::RecordUnusable(const std::string& key, const FileStamp& stamp) {
     Entry& entry = entries_[key];
     entry.stamp = stamp;
     entry.unusable = entry.failed = true;
+}
+
+void RetryBook::RecordDeleted(const std::string& key, const FileStamp& stamp) {
+    Entry& entry = entries_[key];
+    entry = Entry();
+    entry.stamp = stamp;
+    entry.deleted = true;
 }
 
 bool RetryBook::RecordChanged(const std::string& key) {

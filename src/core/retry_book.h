@@ -33,6 +33,10 @@ class RetryBook {
 
     void RecordSuccess(const std::string& key) { entries_.erase(key); }
 
+    // Records a file converted and deleted whose name stays while another
+    // program has it open: it is not taken again while it stays as it is.
+    void RecordDeleted(const std::string& key, const FileStamp& stamp);
+
     // Records a conversion after which another file stood under the name.
     // Once, a new fax was copied over it. Again in a row, its own converter
     // changes it: true then, and it fails like any fax that never converts,
@@ -55,8 +59,9 @@ class RetryBook {
         int failures = 0;
         int64_t due_ms = 0;
         bool unusable = false;
-        bool failed = false; // not merely changed once
-        int changed = 0;     // conversions in a row that found another file after
+        bool failed = false;  // not merely changed once, nor deleted
+        bool deleted = false; // converted, its name not gone yet
+        int changed = 0;      // conversions in a row that found another file after
     };
     std::map<std::string, Entry> entries_;
 };

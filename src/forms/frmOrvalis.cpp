@@ -122,7 +122,7 @@ bool frmOrvalis::Form_Load() {
     state_.Busy = false;
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
-    drop_files_.reset(new orvalis::Win32DropFiles(drop_watch_));
+    drop_files_.reset(new orvalis::Win32DropFiles(drop_watch_, [this] { return Closing(); }));
     fax_store_.reset(new orvalis::Win32FaxStore(app_folder_));
     converter_run_.reset(new orvalis::Win32Converter(app_folder_, [this] { return Closing(); }));
     orvalis::RemoveOwnLeftovers(state_.StoreFolder, *fax_store_);

@@ -3,10 +3,15 @@
 #include "core/file_names.h"
 #include "platform/code_pages.h"
 #include "platform/file_info.h"
+#include "ui/message_pump.h"
 
 namespace orvalis {
 
 namespace {
+
+// Between two looks for a name that is going: a delete through a handle
+// that nobody else holds takes it at once.
+const DWORD kGoneLookMs = 5;
 
 // The ANSI form of the name only when it names the same file: converting
 // back gives the very same characters, so no letter was replaced by a
@@ -168,6 +173,23 @@ DeleteResult Win32DropFiles::DeleteSource(const std::string& folder, const std::
                                                 : DeleteResult::Failed;
     CloseHandle(file);
     return result;
+}
+
+bool Win32DropFiles::WaitUntilGone(const std::string& folder, const std::string& name, int32_t ms) {
+    const ULONGLONG deadline = GetTickCount64() + (ms > 0 ? static_cast<DWORD>(ms) : 0);
+    for (;;) {
+        // A name whose file waits to be deleted answers "access denied".
+        const DWORD error = GetFileAttributesA((folder + name).c_str()) == INVALID_FILE_ATTRIBUTES
+                                ? GetLastError()
+                                : ERROR_SUCCESS;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || closing_())
+            return false;
+        const DWORD left = static_cast<DWORD>(deadline - now);
+        WaitHandlingMessages(nullptr, left < kGoneLookMs ? left : kGoneLookMs, closing_);
+    }
 }
 
 } // namespace orvalis

@@ -7,14 +7,18 @@
 #include "core/listing_snapshot.h"
 #include "platform/folder_watch.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace orvalis {
 
 class Win32DropFiles : public DropFiles {
   public:
     // `watch`: on the drop folder, whose changes keep the listing up to date.
-    explicit Win32DropFiles(FolderWatch& watch) : watch_(watch) {}
+    // `closing`: true once the program ends, which ends every wait.
+    Win32DropFiles(FolderWatch& watch, std::function<bool()> closing)
+        : watch_(watch), closing_(std::move(closing)) {}
 
     ListResult ListAwdFiles(const std::string& folder,
                             const std::function<bool(const ListedFile&)>& visit,
@@ -23,6 +27,7 @@ class Win32DropFiles : public DropFiles {
                             FileStamp& stamp) override;
     DeleteResult DeleteSource(const std::string& folder, const std::string& name,
                               const FileStamp& stamp) override;
+    bool WaitUntilGone(const std::string& folder, const std::string& name, int32_t ms) override;
 
   private:
     // Reads the whole folder into the snapshot.
@@ -31,6 +36,7 @@ class Win32DropFiles : public DropFiles {
     ListingSnapshot snapshot_;
     std::string snapshot_folder_;
     FolderWatch& watch_;
+    std::function<bool()> closing_;
 };
 
 } // namespace orvalis

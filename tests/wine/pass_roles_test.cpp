@@ -11,7 +11,7 @@ struct PassRolesTest : ::testing::Test {
     TempFolder temp;
     bool closing = false;
     orvalis::FolderWatch watch;
-    orvalis::Win32DropFiles drop{watch};
+    orvalis::Win32DropFiles drop{watch, [this] { return closing; }};
     orvalis::Win32FaxStore store{temp.path};
     orvalis::Win32Converter converter{temp.path, [this] { return closing; }};
 };
