@@ -19,6 +19,9 @@ struct IndexEntry {
     int64_t converter_ms = 0;
 };
 
+// The index, in the store folder beside the TIFs.
+constexpr char kIndexName[] = "Fax_index.csv";
+
 // What a new index starts with. The byte-order mark makes Excel read the
 // file as UTF-8, so that every name shows as it is.
 constexpr char kIndexHeader[] = "\xEF\xBB\xBF"

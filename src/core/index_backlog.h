@@ -11,6 +11,12 @@
 
 namespace orvalis {
 
+// The file of the application folder that keeps the waiting lines over a
+// restart, and the one it is written to first, so that a crash while saving
+// leaves either the old lines or the new ones.
+constexpr char kWaitingName[] = "Orvalis.idx.waiting";
+constexpr char kWaitingNewName[] = "Orvalis.idx.waiting.new";
+
 // The lines go out in the order they came, each once. One step is in doubt:
 // a write that failed, or one before a crash, may still have landed. So
 // before writing, the caller lets BeginWrite note where the index ends and
