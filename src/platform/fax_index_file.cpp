@@ -69,9 +69,10 @@ HANDLE OpenToAppend(const std::wstring& path) {
 }
 
 // CREATE_NEW succeeds for one PC only, as the file server decides, and that
-// PC writes the header. Until the header is in, the new file is shared for reading only, so no PC
-// can append a line before it: theirs wait for their next try. A header that cannot be written
-// takes the file with it, or lines would follow nothing.
+// PC writes the header. Until the header is in, the new file is shared for
+// reading only, so no PC can append a line before it: theirs wait for their
+// next try. A header that cannot be written takes the file with it, or lines
+// would follow nothing.
 bool CreateWithHeader(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA | DELETE, FILE_SHARE_READ, nullptr,
                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
