@@ -27,6 +27,7 @@ add_library(orvalis_win32 STATIC
     src/ui/layout_window.cpp
     src/ui/message_pump.cpp
     src/ui/critical_box.cpp
+    src/platform/fax_index_file.cpp
     src/platform/folder_watch.cpp
     src/platform/short_path.cpp
     src/platform/system_dlls.cpp

@@ -139,23 +139,27 @@ class Checker {
 } // namespace
 
 bool IsWholeTiff(ByteSource& file) {
+    return WholeTiffPages(file) > 0;
+}
+
+int WholeTiffPages(ByteSource& file) {
     unsigned char header[kHeaderSize];
     if (!file.ReadAt(0, header, sizeof header))
-        return false;
+        return 0;
     const bool big = header[0] == 'M';
     if (header[0] != header[1] || (header[0] != 'I' && !big))
-        return false;
+        return 0;
     Checker tiff(file, big);
     if (tiff.U16(header + 2) != 42)
-        return false;
+        return 0;
     std::set<uint32_t> seen;
     uint32_t offset = tiff.U32(header + 4);
     do {
         if (seen.size() == kMaxPages || !seen.insert(offset).second ||
             !tiff.PageIsWhole(offset, &offset))
-            return false;
+            return 0;
     } while (offset != 0);
-    return true;
+    return static_cast<int>(seen.size());
 }
 
 } // namespace orvalis

@@ -24,4 +24,8 @@ class ByteSource {
 // itself is not decoded.
 bool IsWholeTiff(ByteSource& file);
 
+// The pages (directories) of a whole TIFF, counted by the same walk; 0 when
+// the file is not whole.
+int WholeTiffPages(ByteSource& file);
+
 } // namespace orvalis
