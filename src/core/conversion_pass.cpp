@@ -116,6 +116,7 @@ class Pass {
             return true;
         }
         failures_.RecordSuccess(file.key);
+        store_.RecordStored(target, file.key, converted.size, ran_ms_);
         // The delete is done once the name has left the folder, which Windows
         // holds back while another program has the file open: the next
         // listing would otherwise offer it again. When no file follows,
@@ -141,6 +142,7 @@ class Pass {
     Verdict Judge(const std::string& target) {
         const int64_t launched = host_.NowMs();
         const bool ended = converter_.WaitForEnd(state_.V1);
+        ran_ms_ = host_.NowMs() - launched;
         const bool complete = store_.IsTargetComplete(target);
         if (!ended) {
             const int64_t left = kConverterCeilingMs - (host_.NowMs() - launched);
@@ -151,6 +153,7 @@ class Pass {
                 if (!whole)
                     return host_.Closing() ? Verdict::Abandoned : Verdict::Hung;
             }
+            ran_ms_ = host_.NowMs() - launched;
         } else if (!complete) {
             // One that left a child still writing is caught all the same.
             // The settings hold V1 to a minute, so twice that fits.
@@ -224,6 +227,7 @@ class Pass {
     PassHost& host_;
     std::set<std::string> passed_over_;
     bool listed_ = false;
+    int64_t ran_ms_ = 0; // how long the converter last judged ran
 };
 
 } // namespace

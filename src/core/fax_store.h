@@ -3,6 +3,7 @@
 // complete. Free of Windows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ class FaxStore {
     virtual std::vector<std::string> OwnMarkers(const std::string& store_folder) = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.
     virtual bool IsTargetComplete(const std::string& path) = 0;
+    // The archive index's line for a fax stored at `target`, last judged
+    // complete, whose AWD (`awd`: its long name, UTF-8) is gone now. What
+    // cannot be written yet waits, in order; a fax never waits for it.
+    virtual void RecordStored(const std::string& target, const std::string& awd, uint64_t awd_bytes,
+                              int64_t converter_ms) = 0;
 };
 
 // At start: what our own earlier run left in the store. A TIF that is

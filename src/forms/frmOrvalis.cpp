@@ -123,9 +123,10 @@ bool frmOrvalis::Form_Load() {
     timer1_interval_ =
         static_cast<UINT>(orvalis::PollIntervalFromText(ReadINI(settings::kV2, IniFile)));
     drop_files_.reset(new orvalis::Win32DropFiles(drop_watch_, [this] { return Closing(); }));
-    fax_store_.reset(new orvalis::Win32FaxStore(app_folder_));
+    fax_store_.reset(new orvalis::Win32FaxStore(state_.StoreFolder, app_folder_));
     converter_run_.reset(new orvalis::Win32Converter(app_folder_, [this] { return Closing(); }));
     orvalis::RemoveOwnLeftovers(state_.StoreFolder, *fax_store_);
+    fax_store_->CatchUp(); // the index's lines that the last run left waiting
     SetPolling(true);
     drop_watch_.Start(orvalis::WithTrailingBackslash(drop_setting_));
     return true;
@@ -200,7 +201,7 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
         Form_Unload();
     if (act.run_pass) {
         FollowDropFolder();
-        fax_store_->ReleasePending();
+        fax_store_->CatchUp();
         orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
                                    {*drop_files_, *fax_store_, *converter_run_, *this});
         Raise(orvalis::ServiceEvent::PassEnded);

@@ -5,6 +5,7 @@
 #include "platform/file_info.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace orvalis {
 
@@ -87,8 +88,13 @@ class FileBytes : public ByteSource {
 
 } // namespace
 
-Win32FaxStore::Win32FaxStore(const std::string& app_folder)
-    : owner_(MarkerOwner(ComputerName(), app_folder)) {}
+Win32FaxStore::Win32FaxStore(const std::string& store_folder, const std::string& app_folder)
+    : owner_(MarkerOwner(ComputerName(), app_folder)), index_(store_folder, app_folder) {}
+
+void Win32FaxStore::CatchUp() {
+    ReleasePending();
+    index_.Flush();
+}
 
 bool Win32FaxStore::FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -158,9 +164,27 @@ bool Win32FaxStore::IsTargetComplete(const std::string& path) {
     if (file == INVALID_HANDLE_VALUE)
         return false;
     FileBytes bytes(file);
-    const bool whole = IsWholeTiff(bytes);
+    const int pages = WholeTiffPages(bytes);
     CloseHandle(file);
-    return whole;
+    if (pages > 0) { // the index tells when a fax was judged so, and its pages
+        judged_ = path;
+        judged_at_ = IndexEntry();
+        SetStoredNow(judged_at_);
+        judged_at_.pages = pages;
+    }
+    return pages > 0;
+}
+
+void Win32FaxStore::RecordStored(const std::string& target, const std::string& awd,
+                                 uint64_t awd_bytes, int64_t converter_ms) {
+    assert(target == judged_ && "only a TIF judged complete is stored");
+    IndexEntry entry = judged_at_;
+    entry.tif = target.substr(target.find_last_of('\\') + 1);
+    entry.awd = awd;
+    entry.awd_bytes = awd_bytes;
+    entry.pc = ComputerNameUtf8();
+    entry.converter_ms = converter_ms;
+    index_.Add(entry);
 }
 
 } // namespace orvalis

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/fax_store.h"
+#include "platform/fax_index_file.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +13,8 @@ namespace orvalis {
 class Win32FaxStore : public FaxStore {
   public:
     // `app_folder`: with this PC's name, whose markers are ours.
-    explicit Win32FaxStore(const std::string& app_folder);
+    // `store_folder`: the short form, with a trailing "\", where the index lies.
+    Win32FaxStore(const std::string& store_folder, const std::string& app_folder);
 
     bool FileExists(const std::string& path) override;
     ReserveResult Reserve(const std::string& marker) override;
@@ -21,11 +23,18 @@ class Win32FaxStore : public FaxStore {
     // Removes what may go now; what cannot be removed yet (a share away) is
     // tried again at the next call.
     void ReleasePending();
+    // What waits, tried again: the files to remove and the index's lines.
+    void CatchUp();
     std::vector<std::string> OwnMarkers(const std::string& store_folder) override;
     bool IsTargetComplete(const std::string& path) override;
+    void RecordStored(const std::string& target, const std::string& awd, uint64_t awd_bytes,
+                      int64_t converter_ms) override;
 
   private:
-    std::string owner_;                // what our markers hold
+    std::string owner_; // what our markers hold
+    FaxIndexFile index_;
+    std::string judged_;               // the TIF last judged complete
+    IndexEntry judged_at_;             // when, and its pages
     std::vector<std::string> pending_; // files of ours to remove, in order
 };
 

@@ -84,7 +84,7 @@ struct FakeStore : FaxStore {
     World& world;
     int stored = 0;
     std::set<std::string> files;
-    std::string step, refuses;
+    std::string step, refuses, indexed;
     std::function<bool(const std::string& path, bool first_look)> whole;
 
     explicit FakeStore(World& world) : world(world) {}
@@ -111,6 +111,11 @@ struct FakeStore : FaxStore {
                                    : TargetCheck::Absent;
     }
     void Release(const std::string& path) override { files.erase(path); }
+    void RecordStored(const std::string& target, const std::string& awd, uint64_t bytes,
+                      int64_t ms) override {
+        indexed += target.substr(2) + " " + awd + " " + std::to_string(bytes) + " " +
+                   std::to_string(ms) + "|";
+    }
     std::vector<std::string> OwnMarkers(const std::string&) override {
         return {"O\\Fax_00001.tif.lock", "O\\Fax_00002.tif.lock"};
     }
@@ -257,6 +262,8 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
               fake.host.log);
     EXPECT_EQ(std::set<std::string>{}, fake.store.files) << "every marker released";
+    EXPECT_EQ("Fax_99999.tif slowtaken.awd 0 100|Fax_00005.tif a&b c.awd 0 100|",
+              fake.store.indexed);
     EXPECT_EQ(0u,
               fake.world.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
                                     "I\\slowtaken.awd|save 100000|launch|look 00000 at 1200|"))
@@ -355,6 +362,10 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
         EXPECT_EQ(expected,
                   trace +
                       (fake.host.log == Err(77, "I\\hang.awd O\\Fax_00001.tif") ? "logged" : ""));
+        if (name == std::string("lingers.awd")) { // ended by us: its run until then
+            EXPECT_EQ("Fax_00001.tif lingers.awd 0 300000|Fax_00002.tif b.awd 0 100|",
+                      fake.store.indexed);
+        }
     }
     Bench hung(0, 0, {"hang.awd"});
     hung.converter.hangs = {"hang.awd"};

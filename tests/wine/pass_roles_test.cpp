@@ -12,7 +12,7 @@ struct PassRolesTest : ::testing::Test {
     bool closing = false;
     orvalis::FolderWatch watch;
     orvalis::Win32DropFiles drop{watch, [this] { return closing; }};
-    orvalis::Win32FaxStore store{temp.path};
+    orvalis::Win32FaxStore store{temp.File(""), temp.path};
     orvalis::Win32Converter converter{temp.path, [this] { return closing; }};
 };
 
