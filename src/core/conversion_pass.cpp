@@ -103,6 +103,9 @@ class Pass {
         // put in its place meanwhile is a new fax, for a later pass.
         // Closing, the user is not held up: the AWD simply stays.
         const DeleteResult deleted = drop_.DeleteSource(state_.DropFolder, file.name, converted);
+        // The TIF is in the archive now, whatever became of its AWD: one that
+        // stays is stored again later, and the index then says so twice.
+        store_.RecordStored(target, file.key, converted.size, ran_ms_);
         if (deleted == DeleteResult::Failed) {
             if (!host_.Closing()) {
                 host_.ShowWarning(kDeleteWarning);
@@ -116,7 +119,6 @@ class Pass {
             return true;
         }
         failures_.RecordSuccess(file.key);
-        store_.RecordStored(target, file.key, converted.size, ran_ms_);
         // The delete is done once the name has left the folder, which Windows
         // holds back while another program has the file open: the next
         // listing would otherwise offer it again. When no file follows,

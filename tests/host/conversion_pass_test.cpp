@@ -262,7 +262,8 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
               fake.host.log);
     EXPECT_EQ(std::set<std::string>{}, fake.store.files) << "every marker released";
-    EXPECT_EQ("Fax_99999.tif slowtaken.awd 0 100|Fax_00005.tif a&b c.awd 0 100|",
+    EXPECT_EQ("Fax_99999.tif slowtaken.awd 0 100|Fax_00005.tif a&b c.awd 0 100|Fax_00006.tif "
+              "readonly.awd 0 100|",
               fake.store.indexed);
     EXPECT_EQ(0u,
               fake.world.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
