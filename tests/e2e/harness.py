@@ -171,6 +171,20 @@ class App:
     def dropped(self):
         return sorted(os.listdir(self.drop))
 
+    def index(self, store=None):
+        """The archive index's lines, each split into its fields."""
+        path = pathlib.Path(store or self.store, "Fax_index.csv")
+        text = (path.read_bytes() if path.is_file() else b"").decode("utf-8-sig")
+        return [line.split(",") for line in text.split("\r\n")[1:-1]]
+
+    def hold_index(self):
+        """Holds the index open as Excel does, once it is there; end it with kill()."""
+        path = winpath(os.path.join(self.store, "Fax_index.csv"))
+        holder = subprocess.Popen(["wine", os.environ["ORVALIS_PROBE"], "hold", path],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_until(lambda: probe("locked", path)[0] == 0, 30, "the index to be held")
+        return holder
+
     def log(self):
         return (self.read("Orvalis.err") or b"").decode("latin-1")
 

@@ -88,22 +88,37 @@ class Journeys(Journey):
         self.assertTrue(held("AWDVSTUB.EXE"), "AWDVSTUB.EXE held")
         app.put("d.awd")
         wait_until(lambda: app.dropped() == [], 60, "the drop folder to empty")
+        # While Excel holds the index, faxes go on and their lines wait: for
+        # it to let go, or for the next start.
+        holder = app.hold_index()
         # A fax copied over one that is being converted is the next one.
         app.put("r.awd", content="slow %d" % (3 * V1))
         wait_until(lambda: ("r.awd" in dict(app.converter_calls())), 30, "r.awd's converter")
         app.put("r.awd", content="another fax")
         wait_until(lambda: [s for s, _ in app.converter_calls()].count("r.awd") == 2 and
                    app.dropped() == [], 30, "both faxes called r.awd")
+        holder.kill()
+        wait_until(lambda: len(app.index()) == 6, 30, "the lines that waited")
+        holder = app.hold_index()
+        app.put("e.awd")
+        wait_until(lambda: app.dropped() == [], 30, "e.awd")
         app.write_ini()
         post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
         app.wait_exit()
+        holder.kill()
+        app.start()
+        wait_until(lambda: len(app.index()) == 7, 30, "the line that waited for the start")
+        app.close()
 
         self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
         numbers = [int(target[4:9]) for _, target in app.converter_calls()]
         self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
-        self.assertEqual({n + ".awd" for n in "abcdr"}, {s for s, _ in app.converter_calls()})
+        self.assertEqual({n + ".awd" for n in "abcdre"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
-        self.assertEqual(7, len(os.listdir(app.store)), "one TIF a fax, and nothing else")
+        # One line for each TIF, in the order stored, naming the AWD it came from.
+        stored = [(t, s, "1") for s, t in app.converter_calls() if t in os.listdir(app.store)]
+        self.assertEqual(stored, [(line[1], line[2], line[4]) for line in app.index()])
+        self.assertEqual(9, len(os.listdir(app.store)), "the TIFs and the index, and nothing else")
 
     def test_shared_store(self):
         # Two PCs, each with its own application and drop folder, archive
@@ -119,7 +134,10 @@ class Journeys(Journey):
         wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")
         targets = sorted(target for app in apps for _, target in app.converter_calls())
         self.assertEqual(sorted(set(targets)), targets, "a number handed out twice")
-        self.assertEqual(targets, sorted(os.listdir(store)))
+        self.assertEqual(targets + ["Fax_index.csv"], sorted(os.listdir(store)))
+        self.assertEqual([(t, 7) for t in targets],
+                         sorted((line[1], len(line)) for line in apps[0].index(store)),
+                         "one whole line a TIF in the index that both write")
 
     def test_bad_day(self):
         # Converters that leave an empty or a cut TIF, and a source that

@@ -9,6 +9,8 @@
 //   probe version PATH         the version resource: numbers, then US English strings
 //   probe locked PATH          exits 0 when PATH is there but held: it can be neither
 //                              written nor deleted
+//   probe hold PATH            holds PATH open, sharing reading only as Excel does, until
+//                              it is ended
 //   probe tray MS              a bare tray program: a hidden window with an icon and a
 //                              timer every MS that does nothing, for the benchmark
 // Hidden windows are found too: the main window is one.
@@ -84,6 +86,9 @@ static int BareTray(UINT ms) {
 int main(int argc, char** argv) {
     const std::string command = argc > 2 ? argv[1] : "";
     char buffer[1024] = {};
+    if (command == "hold" && CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr) != INVALID_HANDLE_VALUE)
+        Sleep(INFINITE);
     if (command == "tray")
         return BareTray(std::atoi(argv[2]));
     if (command == "version")
