@@ -126,7 +126,6 @@ bool frmOrvalis::Form_Load() {
     fax_store_.reset(new orvalis::Win32FaxStore(state_.StoreFolder, app_folder_));
     converter_run_.reset(new orvalis::Win32Converter(app_folder_, [this] { return Closing(); }));
     orvalis::RemoveOwnLeftovers(state_.StoreFolder, *fax_store_);
-    fax_store_->CatchUp(); // the index's lines that the last run left waiting
     SetPolling(true);
     drop_watch_.Start(orvalis::WithTrailingBackslash(drop_setting_));
     return true;
@@ -201,6 +200,9 @@ void frmOrvalis::Raise(orvalis::ServiceEvent event) {
         Form_Unload();
     if (act.run_pass) {
         FollowDropFolder();
+        // Every poll first tries what waits: our files to remove and the
+        // index's lines, those that the last run left too (a pass follows
+        // the start at once).
         fax_store_->CatchUp();
         orvalis::RunConversionPass(state_, failures_, static_cast<int32_t>(timer1_interval_),
                                    {*drop_files_, *fax_store_, *converter_run_, *this});
