@@ -171,6 +171,9 @@ class App:
     def dropped(self):
         return sorted(os.listdir(self.drop))
 
+    def stored(self):
+        return sorted(n for n in os.listdir(self.store) if n.endswith(".tif"))
+
     def index(self, store=None):
         """The archive index's lines, each split into its fields."""
         path = pathlib.Path(store or self.store, "Fax_index.csv")

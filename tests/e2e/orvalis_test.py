@@ -116,7 +116,7 @@ class Journeys(Journey):
         self.assertEqual({n + ".awd" for n in "abcdre"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
         # One line for each TIF, in the order stored, naming the AWD it came from.
-        stored = [(t, s, "1") for s, t in app.converter_calls() if t in os.listdir(app.store)]
+        stored = [(t, s, "1") for s, t in app.converter_calls() if t in app.stored()]
         self.assertEqual(stored, [(line[1], line[2], line[4]) for line in app.index()])
         self.assertEqual(9, len(os.listdir(app.store)), "the TIFs and the index, and nothing else")
 
@@ -263,7 +263,7 @@ class Journeys(Journey):
         choose("Escape")
 
         app.put("a.awd")
-        wait_until(lambda: os.listdir(app.store) == ["Fax_00021.tif"], 30, "a.awd as it lands")
+        wait_until(lambda: app.stored() == ["Fax_00021.tif"], 30, "a.awd as it lands")
         choose(*ENABLED)  # off
         app.put("b.awd", content="hang")
         choose(*ENABLED)  # on again, and so at once
@@ -275,8 +275,8 @@ class Journeys(Journey):
         wait_until(lambda: not tray_icon_shown(), 5, "the tray icon to go at once")
         app.wait_exit()
         wait_until(lambda: app.converters() == 0, 5, "the converter to end with Orvalis")
-        self.assertEqual((22, ["b.awd"], ["Fax_00021.tif"]),
-                         (app.current(), app.dropped(), os.listdir(app.store)),
+        self.assertEqual((22, ["b.awd"], ["Fax_00021.tif", "Fax_index.csv"]),
+                         (app.current(), app.dropped(), sorted(os.listdir(app.store))),
                          "b.awd left for the next start, and nothing of its converter")
 
     def test_installer(self):
@@ -303,7 +303,7 @@ class Journeys(Journey):
             self.assertIn(winpath(app.path("Orvalis.exe")).encode(), link)
         app.start()
         app.put("a.awd")
-        wait_until(lambda: os.listdir(app.store) == ["Fax_00001.tif"] and not app.dropped(), 30,
+        wait_until(lambda: app.stored() == ["Fax_00001.tif"] and not app.dropped(), 30,
                    "a.awd converted by the installed Orvalis")
         # Wine has no Restart Manager: Orvalis is ended as Windows ends it first.
         post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
@@ -315,7 +315,7 @@ class Journeys(Journey):
         os.remove(os.path.join(app.store, "Fax_00001.tif"))  # only the counter knows 1 is used
         app.start()
         app.put("b.awd")
-        wait_until(lambda: os.listdir(app.store) == ["Fax_00002.tif"] and not app.dropped(), 30,
+        wait_until(lambda: app.stored() == ["Fax_00002.tif"] and not app.dropped(), 30,
                    "b.awd converted by the upgraded Orvalis, with the next number")
         app.close()
 

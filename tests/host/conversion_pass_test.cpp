@@ -20,22 +20,49 @@ static std::string Err(int32_t task_id, const std::string& command) {
     return ErrorLogEntry(task_id, "\"C:\\A B\\O.BAT\" " + command);
 }
 
-// What the fakes share: the clock, and what happened, in order.
-struct World {
+// Everything around the pass, with the clock and what happened, in order.
+// A timer tick comes in during the first wait; the user can stop the pass
+// (Enabled) or close the program there.
+struct FakeHost : PassHost {
     long long now = 0;
     std::string trace; // the saves, launches, looks, deletes, the box and the ends
     std::string seen;  // what the user sees: the launches, the box, the stop
+    std::string log;
+    std::vector<std::string> announced;
+    std::function<void()> tick;
+    bool going = true, closing = false, stop_in_wait = false, close_in_wait = false;
+    bool failing = false;
+    int depth = 0;
+
+    void Wait(int32_t ms) override {
+        if (depth++ == 0)
+            tick();
+        going = going && !stop_in_wait;
+        closing = closing || close_in_wait;
+        now += closing ? 0 : ms;
+    }
+    bool KeepGoing() override { return going && !closing; }
+    bool Closing() override { return closing; }
+    int64_t NowMs() override { return now; }
+    void SaveCounter(int32_t current) override { trace += "save " + std::to_string(current) + "|"; }
+    void AppendErrorLog(const std::string& entry) override { log += entry; }
+    void ShowWarning(const std::string& text) override {
+        seen += text + "|";
+        trace += "box|";
+    }
+    void StopPolling() override { seen += "stop|"; }
+    void ShowFailing(bool on) override { failing = on; }
+    void AnnounceFailure(const std::string& name) override { announced.push_back(name); }
 };
 
 // Drop folder I, listed in the order given, every file `size` bytes. A name
 // with "?" has no ANSI form that could be used.
 struct FakeDrop : DropFiles {
-    FakeDrop(World& world, std::vector<std::string> files) : world(world), files(files) {}
-    World& world;
+    FakeDrop(FakeHost& host, std::vector<std::string> files) : host(host), files(files) {}
+    FakeHost& host;
     std::vector<std::string> files;
     std::set<std::string> held, links, readonly, taken_by_others, replaced_after_each_run,
         open_elsewhere; // its name stays after the delete
-    PassHost* host = nullptr;
     uint64_t size = 0;
     int read = 0, rereads = 0;
     bool unreadable = false; // the next listing fails
@@ -57,7 +84,7 @@ struct FakeDrop : DropFiles {
     }
     DeleteResult DeleteSource(const std::string& folder, const std::string& name,
                               const FileStamp&) override {
-        world.trace += "delete " + folder + name + "|";
+        host.trace += "delete " + folder + name + "|";
         if (replaced_after_each_run.count(name)) {
             ++size; // so the listing's stamp changes too
             return DeleteResult::Changed;
@@ -70,7 +97,7 @@ struct FakeDrop : DropFiles {
     }
     bool WaitUntilGone(const std::string&, const std::string& name, int32_t ms) override {
         if (open_elsewhere.count(name))
-            host->Wait(ms);
+            host.Wait(ms);
         return !open_elsewhere.count(name);
     }
 };
@@ -81,13 +108,13 @@ struct FakeDrop : DropFiles {
 // "convert". A store that `refuses` the "marker" or the "check" does so for
 // every number. Whether a TIF is whole is the converter's doing.
 struct FakeStore : FaxStore {
-    World& world;
+    FakeHost& host;
     int stored = 0;
     std::set<std::string> files;
     std::string step, refuses, indexed;
     std::function<bool(const std::string& path, bool first_look)> whole;
 
-    explicit FakeStore(World& world) : world(world) {}
+    explicit FakeStore(FakeHost& host) : host(host) {}
     bool OtherPcAt(const char* now) { return std::exchange(step, step == now ? "" : step) == now; }
     bool FileExists(const std::string& path) override {
         const bool exists =
@@ -120,8 +147,8 @@ struct FakeStore : FaxStore {
         return {"O\\Fax_00001.tif.lock", "O\\Fax_00002.tif.lock"};
     }
     bool IsTargetComplete(const std::string& path) override {
-        const bool first = world.trace.size() - world.trace.rfind("launch|") == 7;
-        world.trace += "look " + path.substr(6, 5) + " at " + std::to_string(world.now) + "|";
+        const bool first = host.trace.size() - host.trace.rfind("launch|") == 7;
+        host.trace += "look " + path.substr(6, 5) + " at " + std::to_string(host.now) + "|";
         return whole(path, first);
     }
 };
@@ -129,9 +156,8 @@ struct FakeStore : FaxStore {
 // The converter: each run takes `ms`, and its TIF is whole from the first
 // look on, but for the files named below. Its process id is 77.
 struct FakeConverter : Converter {
-    World& world;
+    FakeHost& host;
     FakeStore& store;
-    PassHost& host;
     long long ms = 100, ends = 0;
     std::string source; // of the run last launched
     std::set<std::string> cannot_start, whole_at_first_look_only, whole_from_second_look,
@@ -141,100 +167,60 @@ struct FakeConverter : Converter {
         long_runs; // 5 x V1, writing as it goes, whole at its end
     bool cured = false;
 
-    FakeConverter(World& world, FakeStore& store, PassHost& host)
-        : world(world), store(store), host(host) {
+    FakeConverter(FakeHost& host, FakeStore& store) : host(host), store(store) {
         store.whole = [this](const std::string&, bool first) { return Whole(first); };
     }
     bool Launch(const std::string& line, int32_t& task_id) override {
         if (store.OtherPcAt("convert")) // the number after ours
             store.files.insert("O\\Fax_00002.tif.lock");
-        world.seen += line.substr(15) + "|";
-        world.trace += "launch|";
+        host.seen += line.substr(15) + "|";
+        host.trace += "launch|";
         const size_t from = line.find("I\\") + 2;
         source = line.substr(from, line.find(".awd", from) + 4 - from);
-        const bool writes = hangs.count(source) || long_runs.count(source);
-        ends = world.now + (hangs.count(source) || lingers.count(source) ? 1LL << 40
-                            : long_runs.count(source)                    ? 5 * 500
-                                                                         : ms);
-        if (writes)
+        ends = host.now + (hangs.count(source) || lingers.count(source) ? 1LL << 40
+                           : long_runs.count(source)                    ? 5 * 500
+                                                                        : ms);
+        if (hangs.count(source) || long_runs.count(source))
             store.files.insert(line.substr(line.size() - 15));
         return !cannot_start.count(source) && (task_id = 77); // left alone when it fails
     }
     bool WaitForEnd(int32_t wait_ms) override {
-        host.Wait(int32_t(std::min<long long>(wait_ms, std::max(0LL, ends - world.now))));
-        return world.now >= ends;
+        host.Wait(int32_t(std::min<long long>(wait_ms, std::max(0LL, ends - host.now))));
+        return host.now >= ends;
     }
     void End() override {
-        world.trace += "end|";
-        ends = world.now;
+        host.trace += "end|";
+        ends = host.now;
     }
     bool Whole(bool first_look) const {
         if (whole_at_first_look_only.count(source) || whole_from_second_look.count(source))
             return whole_at_first_look_only.count(source) == first_look;
         if (lingers.count(source))
-            return world.now >= 1000;
+            return host.now >= 1000;
         if (hangs.count(source) || long_runs.count(source))
-            return long_runs.count(source) && world.now >= ends;
+            return long_runs.count(source) && host.now >= ends;
         return !broken.count(source) || cured;
     }
-};
-
-// Everything around the pass. A timer tick comes in during the first wait;
-// the user can stop the pass (Enabled) or close the program there.
-struct FakeHost : PassHost {
-    World& world;
-    std::function<void()> tick;
-    bool going = true, closing = false, stop_in_wait = false, close_in_wait = false;
-    int depth = 0;
-    bool failing = false;
-    std::string log;
-    std::vector<std::string> announced;
-
-    explicit FakeHost(World& world) : world(world) {}
-    void Wait(int32_t ms) override {
-        if (depth++ == 0)
-            tick();
-        going = going && !stop_in_wait;
-        closing = closing || close_in_wait;
-        world.now += closing ? 0 : ms;
-    }
-    bool KeepGoing() override { return going && !closing; }
-    bool Closing() override { return closing; }
-    int64_t NowMs() override { return world.now; }
-    void SaveCounter(int32_t current) override {
-        world.trace += "save " + std::to_string(current) + "|";
-    }
-    void AppendErrorLog(const std::string& entry) override { log += entry; }
-    void ShowWarning(const std::string& text) override {
-        world.seen += text + "|";
-        world.trace += "box|";
-    }
-    void StopPolling() override { world.seen += "stop|"; }
-    void ShowFailing(bool on) override { failing = on; }
-    void AnnounceFailure(const std::string& name) override { announced.push_back(name); }
 };
 
 // The pass with drop folder I, store O, batch file C:\A B\O.BAT (the blank
 // has to be quoted), V1 = 500 ms and a poll every 3 s.
 struct Bench {
     Bench(int32_t current, int stored, std::vector<std::string> names)
-        : drop(world, names), store(world), host(world),
-          converter(world, store, host), state{false, current, 500, "C:\\A B\\O.BAT",
-                                               "I\\", "O\\"} {
+        : drop(host, names), store(host),
+          converter(host, store), state{false, current, 500, "C:\\A B\\O.BAT", "I\\", "O\\"} {
         store.stored = stored;
         host.tick = [this] { Run(); };
-        drop.host = &host;
     }
     // Runs a pass; tells the launches so far, with ! while the warning shows.
     std::string Run() {
         RunConversionPass(state, book, 3000, {drop, store, converter, host});
-        return std::to_string(std::count(world.seen.begin(), world.seen.end(), '|')) +
+        return std::to_string(std::count(host.seen.begin(), host.seen.end(), '|')) +
                (host.failing ? "! " : " ");
     }
-    World world;
+    FakeHost host;
     FakeDrop drop;
     FakeStore store;
-    FakeHost host;
     FakeConverter converter;
     ServiceState state;
     RetryBook book;
@@ -257,7 +243,7 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
               "I\\nostart.awd O\\Fax_00003.tif|\"I\\a&b c.awd\" O\\Fax_00005.tif|"
               "I\\readonly.awd O\\Fax_00006.tif|WARNING: Cannot remove the awd file from the drop "
               "folder!\r\nPlease make sure that the file is not 'read only'...|stop|",
-              fake.world.seen);
+              fake.host.seen);
     EXPECT_EQ(Err(77, "I\\once.awd O\\Fax_00000.tif") + Err(0, "I\\nostart.awd O\\Fax_00003.tif") +
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
               fake.host.log);
@@ -266,9 +252,9 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
               "readonly.awd 0 100|",
               fake.store.indexed);
     EXPECT_EQ(0u,
-              fake.world.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
-                                    "I\\slowtaken.awd|save 100000|launch|look 00000 at 1200|"))
-        << fake.world.trace;
+              fake.host.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
+                                   "I\\slowtaken.awd|save 100000|launch|look 00000 at 1200|"))
+        << fake.host.trace;
     Bench full(0, 100000, {"r.awd"});
     full.Run();
     EXPECT_EQ(Err(0, "I\\r.awd "), full.host.log) << "every number taken";
@@ -297,10 +283,10 @@ TEST(ConversionPass, NoNumberIsHandedOutTwiceInASharedStore) {
         Bench fake(0, 0, {"a.awd", "b.awd"});
         fake.store.step = step;
         fake.Run();
-        std::string result = {fake.world.seen[18], ' ', fake.world.seen[42], ' '};
+        std::string result = {fake.host.seen[18], ' ', fake.host.seen[42], ' '};
         for (const std::string& name : fake.store.files)
             result += name + " ";
-        EXPECT_EQ(expected, result) << step << " " << fake.world.seen;
+        EXPECT_EQ(expected, result) << step << " " << fake.host.seen;
     }
 }
 
@@ -355,7 +341,7 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
         fake.host.stop_in_wait = user == 's';
         fake.host.close_in_wait = user == 'c';
         fake.Run();
-        std::string& trace = fake.world.trace;
+        std::string& trace = fake.host.trace;
         for (const auto& names : {fake.store.files, std::set<std::string>(fake.drop.files.begin(),
                                                                           fake.drop.files.end())})
             for (const std::string& n : names)
@@ -371,7 +357,7 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
     Bench hung(0, 0, {"hang.awd"});
     hung.converter.hangs = {"hang.awd"};
     std::string tally = hung.Run();
-    hung.world.now += 3600000;
+    hung.host.now += 3600000;
     tally += hung.Run(); // long past every back-off
     hung.book.EndWaits();
     tally += hung.Run();
@@ -395,7 +381,7 @@ TEST(ConversionPass, AtStartOurOwnLeftoversGo) {
 TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     Bench fake(0, 0, {"a?x.awd", "bad.awd"});
     fake.converter.broken = {"bad.awd"};
-    for (fake.world.now = 0; fake.world.now < 3600000; fake.world.now += 3000)
+    for (fake.host.now = 0; fake.host.now < 3600000; fake.host.now += 3000)
         fake.Run();
     EXPECT_EQ(0u, fake.host.log.find(Err(0, "\"I\\a?x.awd\" O\\Fax_00001.tif"))) << fake.host.log;
     std::string tally = fake.Run();
@@ -403,7 +389,7 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     tally += fake.Run() + fake.Run();
     fake.drop.size = 99; // replaced: a new start, waiting one poll after it fails
     tally += fake.Run();
-    fake.world.now += 3000;
+    fake.host.now += 3000;
     tally += fake.Run();
     fake.book.EndWaits(); // "Enabled" checked again
     tally += fake.Run();
@@ -412,7 +398,7 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     fake.drop.files = {"bad.awd"}; // a new file under the old name
     tally += fake.Run();
     fake.converter.cured = true;
-    fake.world.now += 3000;
+    fake.host.now += 3000;
     tally += fake.Run();
     EXPECT_EQ("12! 12! 12! 13! 14! 15! 15 16! 17 ", tally);
     EXPECT_EQ((std::vector<std::string>{"a?x.awd", "bad.awd", "bad.awd"}), fake.host.announced);
@@ -421,14 +407,14 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     Bench changing(0, 0, {"link.awd", "replaced.awd"});
     changing.drop.links = {"link.awd"};
     changing.drop.replaced_after_each_run = {"replaced.awd"};
-    for (changing.world.now = 0; changing.world.now < 3600000; changing.world.now += 3000)
+    for (changing.host.now = 0; changing.host.now < 3600000; changing.host.now += 3000)
         changing.Run();
     EXPECT_EQ("13! ", changing.Run());
     EXPECT_EQ((std::vector<std::string>{"link.awd", "replaced.awd"}), changing.host.announced);
     Bench open(0, 0, {"open.awd"});
     open.drop.open_elsewhere = {"open.awd"}; // its name stays after the delete
     open.Run();
-    open.world.now += 3000;
+    open.host.now += 3000;
     EXPECT_EQ("1 ", open.Run()) << "stored once, and not failing";
 }
 
@@ -441,6 +427,6 @@ TEST(ConversionPass, EveryFaxOfABacklogCostsTheSame) {
     EXPECT_EQ("3000 ", fake.Run());
     EXPECT_EQ(3000, fake.drop.read) << "files read: only the one each look takes";
     EXPECT_EQ(1, fake.drop.rereads) << "the folder itself is read once a pass";
-    EXPECT_EQ(0u, fake.world.seen.find("I\\c.awd O\\Fax_00001.tif|I\\a.awd O\\Fax_00002.tif|"
-                                       "I\\b.awd O\\Fax_00003.tif|"));
+    EXPECT_EQ(0u, fake.host.seen.find("I\\c.awd O\\Fax_00001.tif|I\\a.awd O\\Fax_00002.tif|"
+                                      "I\\b.awd O\\Fax_00003.tif|"));
 }
