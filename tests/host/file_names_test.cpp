@@ -13,8 +13,6 @@ TEST(FileNames, NumbersNamesAndTheFilesOfTheProgramsFolder) {
     // drop folder, "\Fax_NNNNN.tif.lock" in the store folder.
     EXPECT_TRUE(FoldersFit(std::string(246, 'd'), std::string(240, 's') + "\\"));
     EXPECT_FALSE(FoldersFit(std::string(247, 'd'), "s") || FoldersFit("d", std::string(241, 's')));
-    EXPECT_EQ("C:\\Program Files\\Fax", FolderOfModule("C:\\Program Files\\Fax\\O.exe"));
-    EXPECT_EQ("C:\\A\\B\\O.ini", PathInFolder(WithTrailingBackslash("C:\\A") + "B\\", "O.ini"));
     // Settings relative to nothing are read against the application folder.
     const char* const folders[][3] = {
         {"C:\\App", "Drop", "C:\\App\\Drop"},    {"C:\\App", "\\Fax", "C:\\Fax"},
