@@ -21,7 +21,7 @@ import tempfile
 import time
 import uuid
 
-from release_zip import user_readme, windows_text
+from release_zip import release_epoch, release_files, write_checksum
 
 RESOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
 # Never to change: the product codes of released versions are made from it.
@@ -42,22 +42,14 @@ def file_version(exe_bytes):
 
 
 def main(name, version, dist, exe, readme, licence):
-    if "SOURCE_DATE_EPOCH" not in os.environ:
-        sys.exit("SOURCE_DATE_EPOCH is not set: make the release with scripts/package.sh")
-    epoch = max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800)  # cabinet dates start in 1980
+    epoch = release_epoch()
     product_version = ".".join(version.split(".")[:3])
-    with open(exe, "rb") as f:
-        exe_bytes = f.read()
-    with open(readme, encoding="utf-8") as f:
-        readme_bytes = windows_text(user_readme(f.read(), name))
-    with open(licence, encoding="utf-8") as f:
-        licence_bytes = windows_text(f.read())
-
+    files = release_files(name, exe, readme, licence)
+    exe_bytes = files[0][1]
     os.makedirs(dist, exist_ok=True)
     msi = os.path.abspath(os.path.join(dist, "Orvalis-%s-win32.msi" % name))
     with tempfile.TemporaryDirectory() as stage:
-        for file_name, data in (("Orvalis.exe", exe_bytes), ("README.txt", readme_bytes),
-                                ("LICENSE.txt", licence_bytes)):
+        for file_name, data in files:
             with open(os.path.join(stage, file_name), "wb") as f:
                 f.write(data)
             os.utime(os.path.join(stage, file_name), (epoch, epoch))  # the cabinet's dates
@@ -83,12 +75,7 @@ def main(name, version, dist, exe, readme, licence):
             package_code = code("PackageCode " + hashlib.sha256(f.read()).hexdigest())
         subprocess.run(summary + [package_code], check=True)
         shutil.move(part, msi)
-
-    with open(msi, "rb") as f:
-        digest = hashlib.sha256(f.read()).hexdigest()
-    with open(msi + ".sha256", "w", newline="\n") as f:
-        f.write("%s  %s\n" % (digest, os.path.basename(msi)))
-    print(msi)
+    write_checksum(msi)
 
 
 if __name__ == "__main__":

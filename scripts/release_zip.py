@@ -37,23 +37,32 @@ def windows_text(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
-def main(version, dist, exe, readme, licence):
+def release_epoch():
+    """The date of every file in the release: the commit's."""
     if "SOURCE_DATE_EPOCH" not in os.environ:
         sys.exit("SOURCE_DATE_EPOCH is not set: make the release with scripts/package.sh")
-    epoch = max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800)  # zip dates start in 1980
-    date_time = time.gmtime(epoch)[:6]
+    return max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800)  # zip and cabinet dates: 1980 on
+
+
+def release_files(version, exe, readme, licence):
+    """The release's files, by their names in it, with their bytes."""
     with open(exe, "rb") as f:
         exe_bytes = f.read()
     with open(readme, encoding="utf-8") as f:
         readme_bytes = windows_text(user_readme(f.read(), version))
     with open(licence, encoding="utf-8") as f:
         licence_bytes = windows_text(f.read())
+    return (("Orvalis.exe", exe_bytes), ("README.txt", readme_bytes),
+            ("LICENSE.txt", licence_bytes))
 
+
+def main(version, dist, exe, readme, licence):
+    date_time = time.gmtime(release_epoch())[:6]
+    files = release_files(version, exe, readme, licence)
     os.makedirs(dist, exist_ok=True)
     zip_path = os.path.join(dist, "Orvalis-%s-win32.zip" % version)
     with zipfile.ZipFile(zip_path + ".part", "w") as z:
-        for name, data in (("Orvalis.exe", exe_bytes), ("README.txt", readme_bytes),
-                           ("LICENSE.txt", licence_bytes)):
+        for name, data in files:
             info = zipfile.ZipInfo(name, date_time)
             # An ordinary file as Windows' own zip folders record it, whatever
             # system and umask made the zip.
@@ -62,12 +71,16 @@ def main(version, dist, exe, readme, licence):
             info.compress_type = zipfile.ZIP_DEFLATED
             z.writestr(info, data, compresslevel=9)
     os.replace(zip_path + ".part", zip_path)
+    write_checksum(zip_path)
 
-    with open(zip_path, "rb") as f:
+
+def write_checksum(path):
+    """path.sha256 in the form that sha256sum -c reads; prints path."""
+    with open(path, "rb") as f:
         digest = hashlib.sha256(f.read()).hexdigest()
-    with open(zip_path + ".sha256", "w", newline="\n") as f:
-        f.write("%s  %s\n" % (digest, os.path.basename(zip_path)))
-    print(zip_path)
+    with open(path + ".sha256", "w", newline="\n") as f:
+        f.write("%s  %s\n" % (digest, os.path.basename(path)))
+    print(path)
 
 
 if __name__ == "__main__":
