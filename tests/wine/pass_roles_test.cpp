@@ -91,7 +91,12 @@ TEST_F(PassRolesTest, WhatAnotherHandleOnTheFileHoldsUp) {
     std::ofstream(tif, std::ios::app) << "copied over";
     EXPECT_EQ(orvalis::DeleteResult::Changed, drop.DeleteSource(folder, name, stamp));
     EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp));
+    // A reader that lets it be deleted keeps its name until it lets go.
+    HANDLE reader = CreateFileA(tif.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(orvalis::DeleteResult::Deleted, drop.DeleteSource(folder, name, stamp));
+    EXPECT_FALSE(drop.WaitUntilGone(folder, name, 100)) << "the name left while held";
+    CloseHandle(reader);
+    EXPECT_TRUE(drop.WaitUntilGone(folder, name, 100));
     EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, drop.DeleteSource(folder, name, stamp));
     EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp)) << "gone";
 }
