@@ -73,7 +73,7 @@ class Pass {
     bool Convert(const ListedFile& file, const FileStamp& converted) {
         const std::string source = state_.DropFolder + file.name;
         bool reserved = false;
-        const std::string target = ReserveTarget(reserved);
+        const std::string target = ReserveTarget(file.key, converted.size, reserved);
         host_.SaveCounter(state_.Current);
         const std::string command = BuildCommand(state_.BatchFile, source, target);
         if (!reserved) {
@@ -113,9 +113,9 @@ class Pass {
             }
             return false;
         }
-        if (deleted == DeleteResult::Changed) { // nothing deleted, so nothing to settle
-            if (failures_.RecordChanged(file.key))
-                Fail(file, task_id, command, false);
+        if (deleted == DeleteResult::Changed) {    // nothing deleted, so nothing to settle
+            if (failures_.RecordChanged(file.key)) // set aside, as it would change again
+                Fail(file, task_id, command, true);
             return true;
         }
         failures_.RecordSuccess(file.key);
@@ -187,13 +187,13 @@ class Pass {
     // would say the same of every number, and walking them all would leave a
     // marker at each. It fails this attempt instead, once.
     // Returns the target, reserved or not ("" when every name is taken).
-    std::string ReserveTarget(bool& reserved) {
+    std::string ReserveTarget(const std::string& awd, uint64_t awd_bytes, bool& reserved) {
         for (int tried = 0; tried < kMaxNumbersTried; ++tried) {
             state_.Current = NextCounter(state_.Current);
             const std::string target = state_.StoreFolder + TargetName(state_.Current);
             if (store_.FileExists(target))
                 continue;
-            const ReserveResult result = store_.Reserve(MarkerOf(target));
+            const ReserveResult result = store_.Reserve(MarkerOf(target), awd, awd_bytes);
             if (result == ReserveResult::Failed)
                 return target;
             if (result == ReserveResult::Taken)

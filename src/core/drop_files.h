@@ -31,7 +31,7 @@ class DropFiles {
                                     const std::function<bool(const ListedFile&)>& visit,
                                     bool reread) = 0;
     // HeldOpen when another process holds the file open so that it cannot
-    // be opened exclusively: a fax still being written. Elsewhere when the
+    // be opened exclusively (a fax still being written), or it is gone. Elsewhere when the
     // file that the name opens does not lie in `folder` itself. Otherwise,
     // where the file can be opened, `stamp` says which file it is, its id
     // included.

@@ -12,6 +12,13 @@ namespace orvalis {
 enum class ReserveResult { Reserved, Taken, Failed };
 enum class TargetCheck { Absent, Present, Failed };
 
+// A marker that our own earlier run left, and the AWD file it was for
+// ("" where the marker does not say).
+struct Leftover {
+    std::string marker, awd;
+    uint64_t awd_bytes = 0;
+};
+
 class FaxStore {
   public:
     virtual ~FaxStore() = default;
@@ -20,8 +27,10 @@ class FaxStore {
     // Creates the marker if, and only if, it does not exist yet, in one step
     // that the file server performs: of several PCs sharing the store, one
     // gets Reserved and the others Taken. Failed: any other answer, as from
-    // a store that cannot be written.
-    virtual ReserveResult Reserve(const std::string& marker) = 0;
+    // a store that cannot be written. The marker says which AWD file is
+    // converted into its number (`awd`: its long name, UTF-8).
+    virtual ReserveResult Reserve(const std::string& marker, const std::string& awd,
+                                  uint64_t awd_bytes) = 0;
     // Whether the target exists, as the file server itself says (a share's
     // client may answer a mere look from its cache). Leaves nothing behind.
     // Failed when the server does not say.
@@ -32,7 +41,7 @@ class FaxStore {
     virtual void Release(const std::string& path) = 0;
     // Markers that this application folder wrote on this PC: the leftovers
     // of a run that could not clean up (a crash, a power cut).
-    virtual std::vector<std::string> OwnMarkers(const std::string& store_folder) = 0;
+    virtual std::vector<Leftover> OwnMarkers(const std::string& store_folder) = 0;
     // True when nobody writes the TIF any more and it holds a whole TIFF.
     virtual bool IsTargetComplete(const std::string& path) = 0;
     // The archive index's line for a fax stored at `target`, last judged
@@ -43,7 +52,9 @@ class FaxStore {
 };
 
 // At start: what our own earlier run left in the store. A TIF that is
-// complete stays, as it may be all there is of its fax.
+// complete stays, as it may be all there is of its fax, and gets its line in
+// the index: its AWD, still there, is converted again, and the index then
+// says so twice.
 void RemoveOwnLeftovers(const std::string& store_folder, FaxStore& store);
 
 } // namespace orvalis

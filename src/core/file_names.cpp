@@ -3,8 +3,10 @@
 #include "core/command_line.h"
 #include "core/listed_name.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 namespace orvalis {
 
@@ -25,6 +27,23 @@ std::string MarkerOf(const std::string& target) {
 
 std::string MarkerOwner(const std::string& computer, const std::string& app_folder) {
     return "Orvalis\r\n" + computer + "\r\n" + app_folder + "\r\n";
+}
+
+std::string MarkerText(const std::string& owner, const std::string& awd, uint64_t awd_bytes) {
+    return owner + awd + "\r\n" + std::to_string(awd_bytes) + "\r\n";
+}
+
+bool ReadMarker(const std::string& text, const std::string& owner, std::string& awd,
+                uint64_t& awd_bytes) {
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    if (text.size() < owner.size() ||
+        !std::equal(owner.begin(), owner.end(), text.begin(),
+                    [&](char a, char b) { return upper(a) == upper(b); }))
+        return false;
+    const size_t end = text.find("\r\n", owner.size());
+    awd = end == std::string::npos ? std::string() : text.substr(owner.size(), end - owner.size());
+    awd_bytes = end == std::string::npos ? 0 : std::strtoull(text.c_str() + end + 2, nullptr, 10);
+    return true;
 }
 
 bool FoldersFit(const std::string& drop, const std::string& store) {

@@ -21,6 +21,16 @@ std::string MarkerOf(const std::string& target);
 // its own and leaves those of other PCs and other application folders alone.
 std::string MarkerOwner(const std::string& computer, const std::string& app_folder);
 
+// What a marker of `owner` holds: whose it is, and the AWD file converted
+// into its number (long name, UTF-8, and size), so that a TIF that a crash
+// left whole still gets its line in the archive index.
+std::string MarkerText(const std::string& owner, const std::string& awd, uint64_t awd_bytes);
+
+// True when `text`, a marker's, is `owner`'s (letter case aside); its AWD
+// file then, "" where an earlier version did not say.
+bool ReadMarker(const std::string& text, const std::string& owner, std::string& awd,
+                uint64_t& awd_bytes);
+
 // True when the paths the pass builds in these folders (short forms, with or
 // without a trailing "\") fit the ANSI file functions: any 8.3 name in the
 // drop folder, "Fax_NNNNN.tif.lock" in the store folder.

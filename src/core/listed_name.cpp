@@ -35,7 +35,15 @@ bool IsDeviceName(const std::string& name) {
     }
     if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)
         return false;
-    return base.size() == 4 && base[3] >= '1' && base[3] <= '9';
+    // 1 to 9, and the superscripts 1, 2 and 3 that Windows takes too, in
+    // UTF-8 and in the Western code page.
+    const std::string digit = base.substr(3);
+    for (const char* device_digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "\xB9", "\xB2",
+                                     "\xB3", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"}) {
+        if (digit == device_digit)
+            return true;
+    }
+    return false;
 }
 
 bool LiesDirectlyIn(const std::string& file, const std::string& folder) {

@@ -39,8 +39,8 @@ class RetryBook {
 
     // Records a conversion after which another file stood under the name.
     // Once, a new fax was copied over it. Again in a row, its own converter
-    // changes it: true then, and it fails like any fax that never converts,
-    // its changes no longer ending its waits, or it would be stored anew at
+    // changes it: true then, and it is to be set aside as failing, its
+    // changes no longer ending the wait, or it would be stored anew at
     // every pass.
     bool RecordChanged(const std::string& key);
 

@@ -38,13 +38,15 @@ std::string ShownName(const wchar_t* name) {
 const DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT;
 
-// Where the file system says that an open file or folder really lies,
-// links resolved, as UTF-8; "" where it does not say.
-std::string FinalPath(HANDLE file) {
+// Where the file system says that an open file or folder lies, as UTF-8;
+// "" where it does not say. Normalized, links resolved, where it can; a
+// share that lets the user pass through a folder but not read it only
+// tells the path as opened, links on the server resolved all the same.
+std::string FinalPath(HANDLE file, DWORD form) {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = GetFinalPathNameByHandleW(file, &path[0], static_cast<DWORD>(path.size()),
-                                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+                                                  form | VOLUME_NAME_DOS);
         if (n == 0)
             return std::string();
         if (n < path.size()) {
@@ -67,9 +69,16 @@ bool LiesInFolder(HANDLE file, const std::string& folder) {
                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (dir == INVALID_HANDLE_VALUE)
         return false;
-    const std::string folder_path = FinalPath(dir);
+    bool here = false;
+    for (DWORD form : {FILE_NAME_NORMALIZED, FILE_NAME_OPENED}) {
+        const std::string folder_path = FinalPath(dir, form), file_path = FinalPath(file, form);
+        if (!folder_path.empty() && !file_path.empty()) {
+            here = LiesDirectlyIn(file_path, folder_path);
+            break;
+        }
+    }
     CloseHandle(dir);
-    return LiesDirectlyIn(FinalPath(file), folder_path);
+    return here;
 }
 
 } // namespace
@@ -120,8 +129,9 @@ ListResult Win32DropFiles::ReadFolder(const std::string& folder) {
         if ((found.dwFileAttributes & kNotOrdinary) || !IsAwdName(file.key))
             continue;
         file.shown = ShownName(found.cFileName);
-        file.name = UsableName(ExactAnsi(found.cFileName), ExactAnsi(found.cAlternateFileName),
-                               folder.size());
+        // A device's long name in any code page leaves the 8.3 name, if any.
+        file.name = UsableName(IsDeviceName(file.key) ? "" : ExactAnsi(found.cFileName),
+                               ExactAnsi(found.cAlternateFileName), folder.size());
         file.stamp.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
         file.stamp.write_time =
             (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -142,9 +152,15 @@ SourceCheck Win32DropFiles::CheckSource(const std::string& folder, const std::st
     // A link is opened as itself, so that what it points to is never touched.
     HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION ? SourceCheck::HeldOpen
-                                                         : SourceCheck::Ready;
+    if (file == INVALID_HANDLE_VALUE) {
+        // Gone since the listing: nothing to spend a number on. Any other
+        // error is the converter's too, and fails as such.
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND ||
+                       error == ERROR_PATH_NOT_FOUND
+                   ? SourceCheck::HeldOpen
+                   : SourceCheck::Ready;
+    }
     stamp = StampOf(file);
     const bool here = LiesInFolder(file, folder);
     CloseHandle(file);

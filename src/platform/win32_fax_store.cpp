@@ -41,7 +41,7 @@ std::string ReadStart(const std::string& path) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
-    char buffer[1024];
+    char buffer[4096]; // room for the longest name of an AWD file, in UTF-8
     DWORD read = 0;
     if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
         read = 0;
@@ -100,9 +100,11 @@ bool Win32FaxStore::FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-ReserveResult Win32FaxStore::Reserve(const std::string& marker) {
-    // Hidden, as it is no fax; empty, as only its name counts.
-    const DWORD error = CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, owner_);
+ReserveResult Win32FaxStore::Reserve(const std::string& marker, const std::string& awd,
+                                     uint64_t awd_bytes) {
+    // Hidden, as it is no fax.
+    const DWORD error =
+        CreateNew(marker, GENERIC_WRITE, FILE_ATTRIBUTE_HIDDEN, MarkerText(owner_, awd, awd_bytes));
     if (error == 0)
         return ReserveResult::Reserved;
     // Access denied is no sign of another's number: a store that refuses
@@ -141,17 +143,18 @@ void Win32FaxStore::ReleasePending() {
     pending_.swap(left);
 }
 
-std::vector<std::string> Win32FaxStore::OwnMarkers(const std::string& store_folder) {
-    std::vector<std::string> markers;
+std::vector<Leftover> Win32FaxStore::OwnMarkers(const std::string& store_folder) {
+    std::vector<Leftover> markers;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((store_folder + "Fax_*.tif.lock").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return markers;
     do {
-        const std::string path = store_folder + found.cFileName;
+        Leftover left;
+        left.marker = store_folder + found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            lstrcmpiA(ReadStart(path).c_str(), owner_.c_str()) == 0)
-            markers.push_back(path);
+            ReadMarker(ReadStart(left.marker), owner_, left.awd, left.awd_bytes))
+            markers.push_back(left);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return markers;

@@ -17,7 +17,8 @@ class Win32FaxStore : public FaxStore {
     Win32FaxStore(const std::string& store_folder, const std::string& app_folder);
 
     bool FileExists(const std::string& path) override;
-    ReserveResult Reserve(const std::string& marker) override;
+    ReserveResult Reserve(const std::string& marker, const std::string& awd,
+                          uint64_t awd_bytes) override;
     TargetCheck TargetAbsent(const std::string& target) override;
     void Release(const std::string& path) override;
     // Removes what may go now; what cannot be removed yet (a share away) is
@@ -25,7 +26,7 @@ class Win32FaxStore : public FaxStore {
     void ReleasePending();
     // What waits, tried again: the files to remove and the index's lines.
     void CatchUp();
-    std::vector<std::string> OwnMarkers(const std::string& store_folder) override;
+    std::vector<Leftover> OwnMarkers(const std::string& store_folder) override;
     bool IsTargetComplete(const std::string& path) override;
     void RecordStored(const std::string& target, const std::string& awd, uint64_t awd_bytes,
                       int64_t converter_ms) override;

@@ -123,7 +123,7 @@ struct FakeStore : FaxStore {
             files.insert(MarkerOf(path)); // and converts into it from now on
         return exists;
     }
-    ReserveResult Reserve(const std::string& marker) override {
+    ReserveResult Reserve(const std::string& marker, const std::string&, uint64_t) override {
         if (refuses == "marker")
             return ReserveResult::Failed;
         if (!files.insert(marker).second)
@@ -143,8 +143,8 @@ struct FakeStore : FaxStore {
         indexed += target.substr(2) + " " + awd + " " + std::to_string(bytes) + " " +
                    std::to_string(ms) + "|";
     }
-    std::vector<std::string> OwnMarkers(const std::string&) override {
-        return {"O\\Fax_00001.tif.lock", "O\\Fax_00002.tif.lock"};
+    std::vector<Leftover> OwnMarkers(const std::string&) override {
+        return {{"O\\Fax_00001.tif.lock", "a.awd", 5}, {"O\\Fax_00002.tif.lock", "b.awd", 7}};
     }
     bool IsTargetComplete(const std::string& path) override {
         const bool first = host.trace.size() - host.trace.rfind("launch|") == 7;
@@ -365,7 +365,7 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
 }
 
 // At start, what our own earlier run left: a cut TIF goes with its marker, a
-// whole one stays.
+// whole one stays, and the index learns of it.
 TEST(ConversionPass, AtStartOurOwnLeftoversGo) {
     Bench fake(0, 0, {});
     fake.store.whole = [](const std::string& path, bool) { return !Has(path, "0001"); };
@@ -373,6 +373,7 @@ TEST(ConversionPass, AtStartOurOwnLeftoversGo) {
                         "O\\Fax_00002.tif.lock"};
     RemoveOwnLeftovers("O\\", fake.store);
     EXPECT_EQ(std::set<std::string>{"O\\Fax_00002.tif"}, fake.store.files);
+    EXPECT_EQ("Fax_00002.tif b.awd 7 0|", fake.store.indexed);
 }
 
 // Worked out by hand: waits of 3, 6, 12 ... 768 s, then 900 s, each after an
@@ -402,14 +403,14 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     tally += fake.Run();
     EXPECT_EQ("12! 12! 12! 13! 14! 15! 15 16! 17 ", tally);
     EXPECT_EQ((std::vector<std::string>{"a?x.awd", "bad.awd", "bad.awd"}), fake.host.announced);
-    // Changed by its own converter: stored twice, then it waits as a fax that
-    // fails, rather than being stored at every pass.
+    // Changed by its own converter: stored twice, then set aside as failing
+    // until "Enabled" is checked again, rather than stored at every pass.
     Bench changing(0, 0, {"link.awd", "replaced.awd"});
     changing.drop.links = {"link.awd"};
     changing.drop.replaced_after_each_run = {"replaced.awd"};
     for (changing.host.now = 0; changing.host.now < 3600000; changing.host.now += 3000)
         changing.Run();
-    EXPECT_EQ("13! ", changing.Run());
+    EXPECT_EQ("2! ", changing.Run());
     EXPECT_EQ((std::vector<std::string>{"link.awd", "replaced.awd"}), changing.host.announced);
     Bench open(0, 0, {"open.awd"});
     open.drop.open_elsewhere = {"open.awd"}; // its name stays after the delete

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 TEST(ListedName, OnlyNamesThatStayInTheFolderAreUsed) {
-    for (const char* bad :
-         {"", ".", "..", "a\\..\\x.awd", "a/b.awd", "c:x.awd", "a\x1f.awd", "nul.awd", "Con .awd",
-          "aux.x.awd", "PRN.AWD", "com1.awd", "LPT9.awd", "conout$.awd"}) {
+    for (const char* bad : {"", ".", "..", "a\\..\\x.awd", "a/b.awd", "c:x.awd", "a\x1f.awd",
+                            "nul.awd", "com\xB9.awd", "LPT\xC2\xB2.awd", "Con .awd", "aux.x.awd",
+                            "PRN.AWD", "com1.awd", "LPT9.awd", "conout$.awd"}) {
         EXPECT_EQ("A~1.AWD", orvalis::UsableName(bad, "A~1.AWD", 10)) << bad;
         EXPECT_EQ("", orvalis::UsableName("", bad, 10)) << bad << " as the alias";
     }

@@ -98,7 +98,8 @@ TEST_F(PassRolesTest, WhatAnotherHandleOnTheFileHoldsUp) {
     CloseHandle(reader);
     EXPECT_TRUE(drop.WaitUntilGone(folder, name, 100));
     EXPECT_EQ(orvalis::DeleteResult::AlreadyGone, drop.DeleteSource(folder, name, stamp));
-    EXPECT_EQ(orvalis::SourceCheck::Ready, drop.CheckSource(folder, name, stamp)) << "gone";
+    EXPECT_EQ(orvalis::SourceCheck::HeldOpen, drop.CheckSource(folder, name, stamp))
+        << "gone: passed over, nothing spent";
 }
 
 // The batch's cmd.exe ends at once, the converter it started never does: it
@@ -122,10 +123,12 @@ TEST_F(PassRolesTest, AConverterIsWaitedForAndEndedWithAllItStarted) {
 
 // A marker says whose it is: only our own are found again after a crash.
 TEST_F(PassRolesTest, OnlyOurOwnMarkersAreFoundAgain) {
-    store.Reserve(temp.File("Fax_00001.tif.lock"));
+    store.Reserve(temp.File("Fax_00001.tif.lock"), "caf\xC3\xA9.awd", 42);
     std::ofstream(temp.File("Fax_00002.tif.lock")); // an earlier version's, or one cut short
-    EXPECT_EQ(std::vector<std::string>{temp.File("Fax_00001.tif.lock")},
-              store.OwnMarkers(temp.File("")));
+    const std::vector<orvalis::Leftover> ours = store.OwnMarkers(temp.File(""));
+    ASSERT_EQ(1u, ours.size());
+    EXPECT_EQ(temp.File("Fax_00001.tif.lock") + " caf\xC3\xA9.awd 42",
+              ours[0].marker + " " + ours[0].awd + " " + std::to_string(ours[0].awd_bytes));
     // A TIF never written is gone already, and its marker goes after it.
     store.Release(temp.File("Fax_00001.tif"));
     store.Release(temp.File("Fax_00001.tif.lock"));
@@ -137,7 +140,7 @@ TEST_F(PassRolesTest, OnlyAFileThatExistsIsAnothersNumber) {
     std::ofstream(temp.File("there")) << "x";
     std::ostringstream answers; // in this order: the check leaves nothing behind
     for (const char* name : {"free", "there", "gone\\x"})
-        answers << int(store.TargetAbsent(temp.File(name))) << int(store.Reserve(temp.File(name)))
-                << " ";
+        answers << int(store.TargetAbsent(temp.File(name)))
+                << int(store.Reserve(temp.File(name), "a.awd", 1)) << " ";
     EXPECT_EQ("00 11 22 ", answers.str()) << "absent and reserved, present and taken, both failed";
 }
