@@ -3,7 +3,6 @@
 #include "core/command_line.h"
 #include "core/listed_name.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -35,10 +34,7 @@ std::string MarkerText(const std::string& owner, const std::string& awd, uint64_
 
 bool ReadMarker(const std::string& text, const std::string& owner, std::string& awd,
                 uint64_t& awd_bytes) {
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-    if (text.size() < owner.size() ||
-        !std::equal(owner.begin(), owner.end(), text.begin(),
-                    [&](char a, char b) { return upper(a) == upper(b); }))
+    if (!StartsWithIgnoringCase(text, owner))
         return false;
     const size_t end = text.find("\r\n", owner.size());
     awd = end == std::string::npos ? std::string() : text.substr(owner.size(), end - owner.size());

@@ -1,5 +1,7 @@
 #include "core/listed_name.h"
 
+#include <algorithm>
+
 namespace orvalis {
 
 namespace {
@@ -52,15 +54,16 @@ bool LiesDirectlyIn(const std::string& file, const std::string& folder) {
         return false;
     if (prefix.back() != '\\')
         prefix += '\\';
-    if (file.size() <= prefix.size() || file.find('\\', prefix.size()) != std::string::npos)
-        return false;
     // Both come from the file system, which spells a folder the same way
     // each time; letter case is only compared loosely for ASCII.
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (Upper(file[i]) != Upper(prefix[i]))
-            return false;
-    }
-    return true;
+    return file.size() > prefix.size() && file.find('\\', prefix.size()) == std::string::npos &&
+           StartsWithIgnoringCase(file, prefix);
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char a, char b) { return Upper(a) == Upper(b); });
 }
 
 bool IsAwdName(const std::string& name) {

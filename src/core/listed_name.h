@@ -41,6 +41,9 @@ bool IsAwdName(const std::string& name);
 // for console input.
 bool IsDeviceName(const std::string& name);
 
+// True when `text` begins with `prefix`, ASCII letters of either case alike.
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix);
+
 // True when `file` (a final path, as the file system resolves it) names a
 // file directly inside `folder` (the folder's final path): a link that leads
 // elsewhere resolves to somewhere else.

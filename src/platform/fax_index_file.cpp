@@ -21,29 +21,6 @@ bool WriteWhole(HANDLE file, const std::string& text) {
            written == text.size();
 }
 
-// At most `most` bytes of the file from `offset` on; "" when it cannot be
-// read.
-std::string ReadFrom(const std::wstring& path, uint64_t offset, uint64_t most) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string bytes;
-    LARGE_INTEGER size, at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > offset &&
-        SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
-        const uint64_t left = static_cast<uint64_t>(size.QuadPart) - offset;
-        bytes.resize(static_cast<size_t>(left < most ? left : most));
-        DWORD read = 0;
-        if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
-            read = 0;
-        bytes.resize(read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 // Append only: without FILE_WRITE_DATA every write lands at the end, also
 // over SMB, and nothing already there can be overwritten or cut off. Shared
 // for writing, so that other PCs append at the same time; a program that

@@ -19,4 +19,26 @@ bool Dispose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose) != 0;
 }
 
+std::string ReadFrom(const std::wstring& path, uint64_t offset, uint64_t most) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    LARGE_INTEGER size, at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) > offset &&
+        SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        const uint64_t left = static_cast<uint64_t>(size.QuadPart) - offset;
+        bytes.resize(static_cast<size_t>(left < most ? left : most));
+        DWORD read = 0;
+        if (!ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+            read = 0;
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
 } // namespace orvalis

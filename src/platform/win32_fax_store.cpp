@@ -2,6 +2,7 @@
 
 #include "core/file_names.h"
 #include "core/tiff_check.h"
+#include "platform/code_pages.h"
 #include "platform/file_info.h"
 
 #include <algorithm>
@@ -32,21 +33,6 @@ DWORD CreateNew(const std::string& path, DWORD access, DWORD flags,
         Dispose(file);
     CloseHandle(file);
     return error;
-}
-
-// The start of a small file, or "" when it cannot be read.
-std::string ReadStart(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    char buffer[4096]; // room for the longest name of an AWD file, in UTF-8
-    DWORD read = 0;
-    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
-        read = 0;
-    CloseHandle(file);
-    return std::string(buffer, read);
 }
 
 std::string ComputerName() {
@@ -89,7 +75,8 @@ class FileBytes : public ByteSource {
 } // namespace
 
 Win32FaxStore::Win32FaxStore(const std::string& store_folder, const std::string& app_folder)
-    : owner_(MarkerOwner(ComputerName(), app_folder)), index_(store_folder, app_folder) {}
+    : owner_(MarkerOwner(ComputerName(), app_folder)), pc_(ComputerNameUtf8()),
+      index_(store_folder, app_folder) {}
 
 void Win32FaxStore::CatchUp() {
     ReleasePending();
@@ -153,7 +140,9 @@ std::vector<Leftover> Win32FaxStore::OwnMarkers(const std::string& store_folder)
         Leftover left;
         left.marker = store_folder + found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            ReadMarker(ReadStart(left.marker), owner_, left.awd, left.awd_bytes))
+            // Room for the owner and the longest name of an AWD file, in UTF-8.
+            ReadMarker(ReadFrom(WideFromAnsi(left.marker), 0, 4096), owner_, left.awd,
+                       left.awd_bytes))
             markers.push_back(left);
     } while (FindNextFileA(search, &found));
     FindClose(search);
@@ -185,7 +174,7 @@ void Win32FaxStore::RecordStored(const std::string& target, const std::string& a
     entry.tif = target.substr(target.find_last_of('\\') + 1);
     entry.awd = awd;
     entry.awd_bytes = awd_bytes;
-    entry.pc = ComputerNameUtf8();
+    entry.pc = pc_;
     entry.converter_ms = converter_ms;
     index_.Add(entry);
 }

@@ -33,6 +33,7 @@ class Win32FaxStore : public FaxStore {
 
   private:
     std::string owner_; // what our markers hold
+    std::string pc_;    // this PC's name in the index
     FaxIndexFile index_;
     std::string judged_;               // the TIF last judged complete
     IndexEntry judged_at_;             // when, and its pages
