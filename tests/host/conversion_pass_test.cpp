@@ -12,10 +12,6 @@
 
 using namespace orvalis;
 
-static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 static std::string Err(int32_t task_id, const std::string& command) {
     return ErrorLogEntry(task_id, "\"C:\\A B\\O.BAT\" " + command);
 }
@@ -25,10 +21,11 @@ static std::string Err(int32_t task_id, const std::string& command) {
 // (Enabled) or close the program there.
 struct FakeHost : PassHost {
     long long now = 0;
-    std::string trace; // the saves, launches, looks, deletes, the box and the ends
-    std::string seen;  // what the user sees: the launches, the box, the stop
-    std::string log;
-    std::vector<std::string> announced;
+    // In order: "#N" number N saved, "run" a launch, "N@ms" a look at TIF N,
+    // "-x.awd" a delete, "end" a converter ended, "box" the warning shown.
+    std::string trace;
+    std::string seen; // the launch lines, the box and the stop, as the user sees them
+    std::string log, announced;
     std::function<void()> tick;
     bool going = true, closing = false, stop_in_wait = false, close_in_wait = false;
     bool failing = false;
@@ -44,15 +41,15 @@ struct FakeHost : PassHost {
     bool KeepGoing() override { return going && !closing; }
     bool Closing() override { return closing; }
     int64_t NowMs() override { return now; }
-    void SaveCounter(int32_t current) override { trace += "save " + std::to_string(current) + "|"; }
+    void SaveCounter(int32_t current) override { trace += "#" + std::to_string(current) + " "; }
     void AppendErrorLog(const std::string& entry) override { log += entry; }
     void ShowWarning(const std::string& text) override {
         seen += text + "|";
-        trace += "box|";
+        trace += "box ";
     }
     void StopPolling() override { seen += "stop|"; }
     void ShowFailing(bool on) override { failing = on; }
-    void AnnounceFailure(const std::string& name) override { announced.push_back(name); }
+    void AnnounceFailure(const std::string& name) override { announced += name + " "; }
 };
 
 // Drop folder I, listed in the order given, every file `size` bytes. A name
@@ -73,18 +70,21 @@ struct FakeDrop : DropFiles {
         if (std::exchange(unreadable, false))
             return ListResult::Failed;
         for (const std::string& n : files)
-            if (++read, !visit({n, Has(n, "?") ? "" : n, n, {size, 0}}))
+            if (++read, !visit({n, n.find('?') != n.npos ? "" : n, n, {size, 0}}))
                 return ListResult::Stopped;
         return ListResult::Complete;
     }
-    SourceCheck CheckSource(const std::string&, const std::string& name, FileStamp&) override {
+    SourceCheck CheckSource(const std::string& folder, const std::string& name,
+                            FileStamp&) override {
+        EXPECT_EQ("I\\", folder);
         return held.count(name)    ? SourceCheck::HeldOpen
                : links.count(name) ? SourceCheck::Elsewhere
                                    : SourceCheck::Ready;
     }
     DeleteResult DeleteSource(const std::string& folder, const std::string& name,
                               const FileStamp&) override {
-        host.trace += "delete " + folder + name + "|";
+        EXPECT_EQ("I\\", folder);
+        host.trace += "-" + name + " ";
         if (replaced_after_each_run.count(name)) {
             ++size; // so the listing's stamp changes too
             return DeleteResult::Changed;
@@ -112,6 +112,7 @@ struct FakeStore : FaxStore {
     int stored = 0;
     std::set<std::string> files;
     std::string step, refuses, indexed;
+    int looks = 0; // since the last launch
     std::function<bool(const std::string& path, bool first_look)> whole;
 
     explicit FakeStore(FakeHost& host) : host(host) {}
@@ -147,9 +148,9 @@ struct FakeStore : FaxStore {
         return {{"O\\Fax_00001.tif.lock", "a.awd", 5}, {"O\\Fax_00002.tif.lock", "b.awd", 7}};
     }
     bool IsTargetComplete(const std::string& path) override {
-        const bool first = host.trace.size() - host.trace.rfind("launch|") == 7;
-        host.trace += "look " + path.substr(6, 5) + " at " + std::to_string(host.now) + "|";
-        return whole(path, first);
+        host.trace +=
+            std::to_string(std::stoi(path.substr(6, 5))) + "@" + std::to_string(host.now) + " ";
+        return whole(path, looks++ == 0);
     }
 };
 
@@ -174,7 +175,8 @@ struct FakeConverter : Converter {
         if (store.OtherPcAt("convert")) // the number after ours
             store.files.insert("O\\Fax_00002.tif.lock");
         host.seen += line.substr(15) + "|";
-        host.trace += "launch|";
+        host.trace += "run ";
+        store.looks = 0;
         const size_t from = line.find("I\\") + 2;
         source = line.substr(from, line.find(".awd", from) + 4 - from);
         ends = host.now + (hangs.count(source) || lingers.count(source) ? 1LL << 40
@@ -189,7 +191,7 @@ struct FakeConverter : Converter {
         return host.now >= ends;
     }
     void End() override {
-        host.trace += "end|";
+        host.trace += "end ";
         ends = host.now;
     }
     bool Whole(bool first_look) const {
@@ -241,8 +243,8 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     EXPECT_EQ("7! ", fake.Run()) << "five launches, the box, the stop; and the icon warns";
     EXPECT_EQ("I\\slowtaken.awd O\\Fax_99999.tif|I\\once.awd O\\Fax_00000.tif|"
               "I\\nostart.awd O\\Fax_00003.tif|\"I\\a&b c.awd\" O\\Fax_00005.tif|"
-              "I\\readonly.awd O\\Fax_00006.tif|WARNING: Cannot remove the awd file from the drop "
-              "folder!\r\nPlease make sure that the file is not 'read only'...|stop|",
+              "I\\readonly.awd O\\Fax_00006.tif|" +
+                  std::string(kDeleteWarning) + "|stop|",
               fake.host.seen);
     EXPECT_EQ(Err(77, "I\\once.awd O\\Fax_00000.tif") + Err(0, "I\\nostart.awd O\\Fax_00003.tif") +
                   Err(0, "\"I\\100%.awd\" O\\Fax_00004.tif"),
@@ -251,9 +253,8 @@ TEST(ConversionPass, OnePassOverEveryKindOfFile) {
     EXPECT_EQ("Fax_99999.tif slowtaken.awd 0 100|Fax_00005.tif a&b c.awd 0 100|Fax_00006.tif "
               "readonly.awd 0 100|",
               fake.store.indexed);
-    EXPECT_EQ(0u,
-              fake.host.trace.find("save 99999|launch|look 99999 at 100|look 99999 at 1100|delete "
-                                   "I\\slowtaken.awd|save 100000|launch|look 00000 at 1200|"))
+    EXPECT_EQ(0u, fake.host.trace.find("#99999 run 99999@100 99999@1100 -slowtaken.awd #100000 "
+                                       "run 0@1200 "))
         << fake.host.trace;
     Bench full(0, 100000, {"r.awd"});
     full.Run();
@@ -300,35 +301,23 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
     // the pass or closes the program; the trace, then what stays.
     const std::tuple<const char*, int, char, const char*> cases[] = {
         {"long.awd", 100, ' ',
-         "save 1|launch|look 00001 at 500|look 00001 at 2500|delete I\\long.awd|save 2|launch|look "
-         "00002 at 2600|look 00002 at 2600|delete I\\b.awd|O\\Fax_00001.tif "},
+         "#1 run 1@500 1@2500 -long.awd #2 run 2@2600 2@2600 -b.awd O\\Fax_00001.tif "},
         {"hang.awd", 100, ' ',
-         "save 1|launch|look 00001 at 500|look 00001 at 300000|end|save 2|launch|look 00002 at "
-         "300100|look 00002 at "
-         "300100|delete I\\b.awd|hang.awd logged"},
-        {"a.awd", 100, 's',
-         "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\a.awd|b.awd "},
-        {"a.awd", 0, 'c', "save 1|launch|look 00001 at 0|look 00001 at 0|delete I\\a.awd|b.awd "},
-        {"hang.awd", 100, 'c', "save 1|launch|look 00001 at 0|look 00001 at 0|end|b.awd hang.awd "},
+         "#1 run 1@500 1@300000 end #2 run 2@300100 2@300100 -b.awd hang.awd logged"},
+        {"a.awd", 100, 's', "#1 run 1@100 1@100 -a.awd b.awd "},
+        {"a.awd", 0, 'c', "#1 run 1@0 1@0 -a.awd b.awd "},
+        {"hang.awd", 100, 'c', "#1 run 1@0 1@0 end b.awd hang.awd "},
         // Whole, but a process it started never ends; at Close, one that
         // cannot be deleted stays without a word.
         {"lingers.awd", 100, ' ',
-         "save 1|launch|look 00001 at 500|look 00001 at 300000|end|look 00001 at 300000|delete "
-         "I\\lingers.awd|save "
-         "2|launch|look 00002 at 300100|look 00002 at 300100|delete I\\b.awd|"},
-        {"readonly.awd", 0, 'c',
-         "save 1|launch|look 00001 at 0|look 00001 at 0|delete "
-         "I\\readonly.awd|b.awd readonly.awd "},
+         "#1 run 1@500 1@300000 end 1@300000 -lingers.awd #2 run 2@300100 2@300100 -b.awd "},
+        {"readonly.awd", 0, 'c', "#1 run 1@0 1@0 -readonly.awd b.awd readonly.awd "},
         // Whole at the first look, but still running: it is waited for all
         // the same, and only then is its AWD deleted and the next one started.
-        {"a.awd", 2500, ' ',
-         "save 1|launch|look 00001 at 500|look 00001 at 2500|delete I\\a.awd|save 2|launch|look "
-         "00002 at 3000|look 00002 at 5000|delete I\\b.awd|"},
+        {"a.awd", 2500, ' ', "#1 run 1@500 1@2500 -a.awd #2 run 2@3000 2@5000 -b.awd "},
         // Copied over during its conversion: a new fax, for a later pass.
         {"replaced.awd", 100, ' ',
-         "save 1|launch|look 00001 at 100|look 00001 at 100|delete I\\replaced.awd|save "
-         "2|launch|look "
-         "00002 at 200|look 00002 at 200|delete I\\b.awd|replaced.awd "},
+         "#1 run 1@100 1@100 -replaced.awd #2 run 2@200 2@200 -b.awd replaced.awd "},
     };
     for (const auto& [name, converter_ms, user, expected] : cases) {
         Bench fake(0, 0, {name, "b.awd"});
@@ -368,7 +357,7 @@ TEST(ConversionPass, EveryConverterIsWatchedToItsEnd) {
 // whole one stays, and the index learns of it.
 TEST(ConversionPass, AtStartOurOwnLeftoversGo) {
     Bench fake(0, 0, {});
-    fake.store.whole = [](const std::string& path, bool) { return !Has(path, "0001"); };
+    fake.store.whole = [](const std::string& path, bool) { return path != "O\\Fax_00001.tif"; };
     fake.store.files = {"O\\Fax_00001.tif", "O\\Fax_00001.tif.lock", "O\\Fax_00002.tif",
                         "O\\Fax_00002.tif.lock"};
     RemoveOwnLeftovers("O\\", fake.store);
@@ -402,7 +391,7 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     fake.host.now += 3000;
     tally += fake.Run();
     EXPECT_EQ("12! 12! 12! 13! 14! 15! 15 16! 17 ", tally);
-    EXPECT_EQ((std::vector<std::string>{"a?x.awd", "bad.awd", "bad.awd"}), fake.host.announced);
+    EXPECT_EQ("a?x.awd bad.awd bad.awd ", fake.host.announced);
     // Changed by its own converter: stored twice, then set aside as failing
     // until "Enabled" is checked again, rather than stored at every pass.
     Bench changing(0, 0, {"link.awd", "replaced.awd"});
@@ -411,7 +400,7 @@ TEST(ConversionPass, FailingFilesWaitAndWarnUntilTheyConvert) {
     for (changing.host.now = 0; changing.host.now < 3600000; changing.host.now += 3000)
         changing.Run();
     EXPECT_EQ("2! ", changing.Run());
-    EXPECT_EQ((std::vector<std::string>{"link.awd", "replaced.awd"}), changing.host.announced);
+    EXPECT_EQ("link.awd replaced.awd ", changing.host.announced);
     Bench open(0, 0, {"open.awd"});
     open.drop.open_elsewhere = {"open.awd"}; // its name stays after the delete
     open.Run();
