@@ -2,8 +2,7 @@
 #include "wine_test.h"
 
 // What the look at every poll finds, without the news from the parent.
-TEST(FolderWatch, FollowsThePathToWhicheverFolderItNames) {
-    TempFolder temp;
+TEST_F(WineTest, FolderWatchFollowsThePathToWhicheverFolderItNames) {
     const std::string drop = temp.File("Drop");
     orvalis::FolderWatch watch;
     watch.Start(drop + "\\"); // not made yet
@@ -20,8 +19,7 @@ TEST(FolderWatch, FollowsThePathToWhicheverFolderItNames) {
 
 // A fax moved in is news at once; more changes at once than can be noted
 // make the listing be read again.
-TEST(FolderWatch, NotesWhatChangedAndSaysWhenSomeWereMissed) {
-    TempFolder temp;
+TEST_F(WineTest, FolderWatchNotesWhatChangedAndSaysWhenSomeWereMissed) {
     const std::string drop = temp.File("Drop");
     std::filesystem::create_directory(drop);
     std::ofstream(temp.File("x.awd")) << "x";

@@ -4,8 +4,7 @@
 
 #include <shlobj.h>
 
-TEST(frmSetup, ShowsNothingStoredAndSaveWritesTheBoxes) {
-    TempFolder temp;
+TEST_F(WineTest, frmSetupShowsNothingStoredAndSaveWritesTheBoxes) {
     IniFile = temp.File("Orvalis.ini");
     std::ofstream(IniFile, std::ios::binary) << "[File]\r\nDrop=C:\\Old\r\n[Tempo]\r\nV1=250\r\n";
     // The dialog is modal: the test acts from inside its message loop, on a
@@ -26,7 +25,6 @@ TEST(frmSetup, ShowsNothingStoredAndSaveWritesTheBoxes) {
     });
     frmSetup::ShowModal(GetModuleHandleA(nullptr));
     // The boxes left alone hold the defaults, not what was stored.
-    std::ifstream saved(IniFile, std::ios::binary);
     EXPECT_EQ("[File]\r\nDrop=\r\nStore=\r\nCurrent=0\r\n[Tempo]\r\nV1=500\r\nV2=C:\\Fax\\In\r\n",
-              std::string(std::istreambuf_iterator<char>(saved), {}));
+              FileText(IniFile));
 }

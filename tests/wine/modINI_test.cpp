@@ -3,8 +3,7 @@
 
 // The placeholder and comment rules are tested natively; here it is the
 // real lookup, and the buffer it fills, that feed them.
-TEST(modINI, ReadINIFeedsTheRealLookupToTheRules) {
-    TempFolder temp;
+TEST_F(WineTest, ReadINIFeedsTheRealLookupToTheRules) {
     const std::string ini = temp.File("Orvalis.ini");
     std::ofstream(ini) << "[File]\nStore=-\nLong=" + std::string(9000, 'v');
     EXPECT_EQ("default", ReadINI("Store", "File", "default", ini));

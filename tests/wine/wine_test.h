@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 struct TempFolder {
     TempFolder() { std::filesystem::create_directory(path); }
@@ -18,4 +19,15 @@ struct TempFolder {
     // The blank gives the folder a short form unlike its long one.
     const std::string path =
         ::testing::TempDir() + "orvalis test " + std::to_string(GetCurrentProcessId());
+};
+
+// The whole of a file, as bytes.
+inline std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A test that works in a fresh folder of its own.
+struct WineTest : ::testing::Test {
+    TempFolder temp;
 };
