@@ -8,10 +8,11 @@
 #include <set>
 
 struct PassRolesTest : WineTest {
+    bool closing = false;
     orvalis::FolderWatch watch;
     orvalis::Win32DropFiles drop{watch, [] { return false; }};
     orvalis::Win32FaxStore store{temp.File(""), temp.path};
-    orvalis::Win32Converter converter{temp.path, [] { return false; }};
+    orvalis::Win32Converter converter{temp.path, [this] { return closing; }};
 };
 
 TEST_F(PassRolesTest, ListsOrdinaryAwdFilesByNamesThatStayInTheFolder) {
@@ -90,6 +91,7 @@ TEST_F(PassRolesTest, WhatAnotherHandleOnTheFileHoldsUp) {
 
 // The batch's cmd.exe ends at once, the converter it started never does: it
 // is still the converter's run, ended with it, and nothing it held stays open.
+// Close cuts any wait for it short.
 TEST_F(PassRolesTest, AConverterIsWaitedForAndEndedWithAllItStarted) {
     std::string stub = std::string("Z:") + getenv("ORVALIS_CONVERTER");
     std::replace(stub.begin(), stub.end(), '/', '\\');
@@ -98,6 +100,10 @@ TEST_F(PassRolesTest, AConverterIsWaitedForAndEndedWithAllItStarted) {
     int32_t id = 0;
     ASSERT_TRUE(converter.Launch("start /b " + stub + " /c x.awd x.tif", id));
     EXPECT_FALSE(converter.WaitForEnd(1000)) << "ended while the converter runs";
+    closing = true;
+    const ULONGLONG asked = GetTickCount64();
+    EXPECT_FALSE(converter.WaitForEnd(60000)) << "a wait that outlasts Close";
+    EXPECT_GT(5000u, GetTickCount64() - asked) << "Close ends the wait at once";
     converter.End();
     EXPECT_TRUE(converter.WaitForEnd(0) && DeleteFileA(tif.c_str())) << GetLastError();
 }
