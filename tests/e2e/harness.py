@@ -180,14 +180,6 @@ class App:
         text = (path.read_bytes() if path.is_file() else b"").decode("utf-8-sig")
         return [line.split(",") for line in text.split("\r\n")[1:-1]]
 
-    def hold_index(self):
-        """Holds the index open as Excel does, once it is there; end it with kill()."""
-        path = winpath(os.path.join(self.store, "Fax_index.csv"))
-        holder = subprocess.Popen(["wine", os.environ["ORVALIS_PROBE"], "hold", path],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_until(lambda: probe("locked", path)[0] == 0, 30, "the index to be held")
-        return holder
-
     def log(self):
         return (self.read("Orvalis.err") or b"").decode("latin-1")
 
@@ -199,17 +191,6 @@ class App:
         lines = (self.read("converter.log") or b"").decode("latin-1").splitlines()
         calls = [re.findall(r"\|([^|]*)\|", line) for line in lines]
         return [(c[1].split("\\")[-1], c[2].split("\\")[-1]) for c in calls if len(c) == 3]
-
-    def converters(self):
-        """How many converters run in this folder: Orvalis starts them there."""
-        def ours(pid):
-            try:
-                exe = pathlib.Path("/proc", pid, "cmdline").read_bytes().split(b"\0")[0]
-                return exe.lower().endswith(b"awdvstub.exe") and os.path.samefile(
-                    "/proc/%s/cwd" % pid, self.folder)
-            except OSError:  # ended meanwhile
-                return False
-        return sum(ours(pid) for pid in os.listdir("/proc") if pid.isdigit())
 
     def start(self, cwd=None):
         with open(self.path("wine-output.txt"), "ab") as log:
