@@ -155,10 +155,6 @@ class Journeys(Journey):
         self.assertTrue(0 == size["empty.awd"] < size["die.awd"], size)
         wait_until(lambda: tray_pixels() != normal, 10, "the warning icon")
 
-        app.put("die.awd")
-        wait_until(lambda: app.dropped() == ["empty.awd"], 30, "the replaced fax")
-        self.assertNotEqual(normal, tray_pixels(), "the warning stays while one fails")
-
         failures = lambda: app.log().count("empty.awd")  # noqa: E731
         # Right after a late failure its next try is 20 s or more away, unless
         # "Enabled" is checked again.
@@ -180,11 +176,11 @@ class Journeys(Journey):
         self.assertEqual(calls, len(app.converter_calls()), "polling goes on after the warning")
         os.chmod(os.path.join(app.drop, "ro.awd"), 0o644)
         choose(*ENABLED)
-        wait_until(lambda: app.dropped() == ["empty.awd"], 30, "polling to resume")
+        wait_until(lambda: app.dropped() == ["die.awd", "empty.awd"], 30, "polling to resume")
 
-        # Its wait is a minute or more by now, but a new file is a new start.
-        app.put("empty.awd")
-        wait_until(lambda: app.dropped() == [], 15, "the replaced empty.awd")
+        # Their waits are a minute or more by now, but a new file is a new start.
+        app.put("die.awd", "empty.awd")
+        wait_until(lambda: app.dropped() == [], 15, "the replaced faxes")
         wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
         # Close ends it at once, the warning box too; the AWD stays.
         app.put("ro.awd")
@@ -217,7 +213,6 @@ class Journeys(Journey):
                    all(n in app.log() for n in ["100%.awd"] + unusable), 90,
                    "every other file converted, and an entry for each of the rest")
         app.close()
-        self.assertEqual([1] * 4, [app.log().count("\\" + n) for n in unusable], app.log())
         self.assertEqual(b"an archived fax", app.read("Store folder/Fax_00099.tif"))
 
         for _, folders, files in os.walk(app.folder):
