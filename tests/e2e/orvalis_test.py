@@ -21,9 +21,18 @@ class Journeys(Journey):
         # batch file that cannot be written.
         app = self.app("First start")
         os.remove(app.path("Orvalis.ini"))
-        self.assertEqual("1.1.0.0 FileVersion=1.01 ProductVersion=1.01 ProductName=Orvalis "
-                         "InternalName=Orvalis OriginalFilename=Orvalis.exe".split(),
-                         probe("version", winpath(app.path("Orvalis.exe")))[1])
+        # The version resource as Explorer shows it: 1.1.0.0, and the strings
+        # in US English.
+        exe = app.read("Orvalis.exe")
+        info = exe.index("VS_VERSION_INFO".encode("utf-16-le"))
+        fixed = exe.index(b"\xbd\x04\xef\xfe", info) + 8  # VS_FIXEDFILEINFO's file version
+        self.assertEqual(b"\1\0\1\0\0\0\0\0", exe[fixed:fixed + 8])
+        text = exe[info:].decode("utf-16-le", "replace")
+        strings = text[text.index("040904B0"):text.index("VarFileInfo")]
+        for name, value in (("FileVersion", "1.01"), ("ProductVersion", "1.01"),
+                            ("ProductName", "Orvalis"), ("InternalName", "Orvalis"),
+                            ("OriginalFilename", "Orvalis.exe")):
+            self.assertRegex(strings, "%s\0+%s\0" % (name, re.escape(value)))
         app.start()
         post("Orvalis Setup", WM_CLOSE, 0)
         self.confirm("ERROR: Application is not correctly setup!")
