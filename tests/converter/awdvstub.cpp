@@ -42,8 +42,6 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         log << " |" << argv[i] << "|";
     log << std::endl; // flushed before any waiting, for those who watch the calls
-    if (argc != 4 || std::string(argv[1]) != "/c")
-        return 2;
     std::string how;
     int ms = 0;
     std::ifstream(argv[2]) >> how >> ms;

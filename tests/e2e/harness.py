@@ -113,14 +113,14 @@ def tray_pixels():
 _last_click = [0.0]
 
 
-def click_tray(button, repeat=1):
+def click_tray(button):
     # Two separate clicks are kept further apart than the double-click time,
     # or the second would reach the program as a double click (0x206 for the
     # right button, which opens no menu).
     tray = wait_until(lambda: x_window("Wine System Tray"), 20, "the Wine tray window")
     time.sleep(max(0, _last_click[0] + 0.8 - time.monotonic()))
     xdo("mousemove", "--window", tray, "10", "10")
-    xdo("click", "--repeat", str(repeat), "--delay", "80", str(button))
+    xdo("click", str(button))
     _last_click[0] = time.monotonic()
 
 

