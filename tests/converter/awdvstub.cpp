@@ -1,8 +1,8 @@
 // Stands in for the real converter in tests and in the demo. Called as
-// AWDVSTUB.EXE /c SOURCE TARGET, it appends its command line and its
-// arguments, each between bars, to converter.log in the folder it runs in
-// (Orvalis runs it in the application folder), and then does what the first
-// word of the source file asks:
+// AWDVSTUB.EXE /c SOURCE TARGET, it appends its arguments, each between
+// bars, to converter.log in the folder it runs in (Orvalis runs it in the
+// application folder), and then does what the first word of the source file
+// asks:
 //   (anything else)  write a valid one-page TIFF at once
 //   late MS          wait MS ms before it creates the TIFF
 //   slow MS          write the TIFF in pieces over MS ms, open for writing
@@ -38,7 +38,6 @@ static std::string OnePageTiff() {
 
 int main(int argc, char** argv) {
     std::ofstream log("converter.log", std::ios::app);
-    log << GetCommandLineA();
     for (int i = 1; i < argc; ++i)
         log << " |" << argv[i] << "|";
     log << std::endl; // flushed before any waiting, for those who watch the calls

@@ -66,9 +66,10 @@ static int BareTray(UINT ms) {
 int main(int argc, char** argv) {
     const std::string command = argc > 2 ? argv[1] : "";
     char buffer[1024] = {};
-    if (command == "hold" && CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, 0, nullptr) != INVALID_HANDLE_VALUE)
-        Sleep(INFINITE);
+    for (; command == "hold"; Sleep(10)) // tried again while a look at it has it open
+        if (CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                        nullptr) != INVALID_HANDLE_VALUE)
+            Sleep(INFINITE);
     if (command == "tray")
         return BareTray(std::atoi(argv[2]));
     if (command == "locked") {
