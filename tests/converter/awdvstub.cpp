@@ -1,7 +1,8 @@
 // Stands in for the real converter in tests and in the demo. Called as
-// AWDVSTUB.EXE /c SOURCE TARGET, it appends its command line and its
-// arguments, each between bars, to converter.log beside itself, and then does
-// what the first word of the source file asks:
+// AWDVSTUB.EXE /c SOURCE TARGET, it appends its arguments, each between
+// bars, to converter.log in the folder it runs in (Orvalis runs it in the
+// application folder), and then does what the first word of the source file
+// asks:
 //   (anything else)  write a valid one-page TIFF at once
 //   late MS          wait MS ms before it creates the TIFF
 //   slow MS          write the TIFF in pieces over MS ms, open for writing
@@ -36,15 +37,10 @@ static std::string OnePageTiff() {
 }
 
 int main(int argc, char** argv) {
-    std::string folder(MAX_PATH, '\0');
-    folder.resize(GetModuleFileNameA(nullptr, &folder[0], MAX_PATH));
-    std::ofstream log(folder.substr(0, folder.rfind('\\')) + "\\converter.log", std::ios::app);
-    log << GetCommandLineA();
+    std::ofstream log("converter.log", std::ios::app);
     for (int i = 1; i < argc; ++i)
         log << " |" << argv[i] << "|";
     log << std::endl; // flushed before any waiting, for those who watch the calls
-    if (argc != 4 || std::string(argv[1]) != "/c")
-        return 2;
     std::string how;
     int ms = 0;
     std::ifstream(argv[2]) >> how >> ms;

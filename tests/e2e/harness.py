@@ -113,14 +113,14 @@ def tray_pixels():
 _last_click = [0.0]
 
 
-def click_tray(button, repeat=1):
+def click_tray(button):
     # Two separate clicks are kept further apart than the double-click time,
     # or the second would reach the program as a double click (0x206 for the
     # right button, which opens no menu).
     tray = wait_until(lambda: x_window("Wine System Tray"), 20, "the Wine tray window")
     time.sleep(max(0, _last_click[0] + 0.8 - time.monotonic()))
     xdo("mousemove", "--window", tray, "10", "10")
-    xdo("click", "--repeat", str(repeat), "--delay", "80", str(button))
+    xdo("click", str(button))
     _last_click[0] = time.monotonic()
 
 
@@ -180,14 +180,6 @@ class App:
         text = (path.read_bytes() if path.is_file() else b"").decode("utf-8-sig")
         return [line.split(",") for line in text.split("\r\n")[1:-1]]
 
-    def hold_index(self):
-        """Holds the index open as Excel does, once it is there; end it with kill()."""
-        path = winpath(os.path.join(self.store, "Fax_index.csv"))
-        holder = subprocess.Popen(["wine", os.environ["ORVALIS_PROBE"], "hold", path],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_until(lambda: probe("locked", path)[0] == 0, 30, "the index to be held")
-        return holder
-
     def log(self):
         return (self.read("Orvalis.err") or b"").decode("latin-1")
 
@@ -199,17 +191,6 @@ class App:
         lines = (self.read("converter.log") or b"").decode("latin-1").splitlines()
         calls = [re.findall(r"\|([^|]*)\|", line) for line in lines]
         return [(c[1].split("\\")[-1], c[2].split("\\")[-1]) for c in calls if len(c) == 3]
-
-    def converters(self):
-        """How many converters run in this folder: Orvalis starts them there."""
-        def ours(pid):
-            try:
-                exe = pathlib.Path("/proc", pid, "cmdline").read_bytes().split(b"\0")[0]
-                return exe.lower().endswith(b"awdvstub.exe") and os.path.samefile(
-                    "/proc/%s/cwd" % pid, self.folder)
-            except OSError:  # ended meanwhile
-                return False
-        return sum(ours(pid) for pid in os.listdir("/proc") if pid.isdigit())
 
     def start(self, cwd=None):
         with open(self.path("wine-output.txt"), "ab") as log:

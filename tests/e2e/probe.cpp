@@ -6,7 +6,6 @@
 //                              registered name such as TaskbarCreated)
 //   probe dropicon CLASS|* TITLE  deletes its tray icon, as a dying Explorer does
 //   probe short PATH           the platform's short form of PATH
-//   probe version PATH         the version resource: numbers, then US English strings
 //   probe locked PATH          exits 0 when PATH is there but held: it can be neither
 //                              written nor deleted
 //   probe hold PATH            holds PATH open, sharing reading only as Excel does, until
@@ -47,25 +46,6 @@ static BOOL CALLBACK PrintText(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
-static int Version(const char* path) {
-    std::vector<char> data(GetFileVersionInfoSizeA(path, nullptr) + 1);
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    if (!GetFileVersionInfoA(path, 0, data.size() - 1, data.data()) ||
-        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length))
-        return 1;
-    std::printf("%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
-    for (std::string name :
-         {"FileVersion", "ProductVersion", "ProductName", "InternalName", "OriginalFilename"}) {
-        char* value = nullptr;
-        if (VerQueryValueA(data.data(), ("\\StringFileInfo\\040904B0\\" + name).c_str(),
-                           reinterpret_cast<void**>(&value), &length))
-            std::printf("%s=%s\n", name.c_str(), value);
-    }
-    return 0;
-}
-
 static int BareTray(UINT ms) {
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "bare", WS_POPUP, 0, 0, 1, 1,
                                   nullptr, nullptr, nullptr, nullptr);
@@ -86,13 +66,12 @@ static int BareTray(UINT ms) {
 int main(int argc, char** argv) {
     const std::string command = argc > 2 ? argv[1] : "";
     char buffer[1024] = {};
-    if (command == "hold" && CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, 0, nullptr) != INVALID_HANDLE_VALUE)
-        Sleep(INFINITE);
+    for (; command == "hold"; Sleep(10)) // tried again while a look at it has it open
+        if (CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                        nullptr) != INVALID_HANDLE_VALUE)
+            Sleep(INFINITE);
     if (command == "tray")
         return BareTray(std::atoi(argv[2]));
-    if (command == "version")
-        return Version(argv[2]);
     if (command == "locked") {
         HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, 7, nullptr, OPEN_EXISTING, 0, nullptr);
         return file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
