@@ -26,7 +26,6 @@ TEST(ServiceMachine, DecidesWhenPassesRunAndWhenTheProgramEnds) {
         // Asked for during a pass: another follows it.
         {"ospdse", "poll soon retry | run nosoon | - | soon | nosoon | soon"},
         // Never inside the menu's own loop; after it, unless turned off there.
-        {"omspMs", "poll soon retry | - | nosoon | - | soon | run nosoon"},
         {"ompfM", "poll soon retry | - | - | nopoll nosoon | -"},
         {"osemmMpM", "poll soon retry | run nosoon | - | - | - | - | - | soon"}, // one opened none
         // Close: at once when idle; when a pass runs, after it, which it cuts
