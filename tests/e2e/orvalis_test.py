@@ -133,7 +133,9 @@ class Journeys(Journey):
             app.write_ini(store=store)
             app.put(*("fax%d.awd" % n for n in range(5)), content="late 300")
             app.start()
-        wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [], 90, "every fax stored")
+        # A line waits while the other PC has just made the index.
+        wait_until(lambda: apps[0].dropped() == apps[1].dropped() == [] and
+                   len(apps[0].index(store)) == 10, 90, "every fax stored and indexed")
         targets = sorted(target for app in apps for _, target in app.converter_calls())
         self.assertEqual(targets + ["Fax_index.csv"], sorted(os.listdir(store)))
         self.assertEqual([(t, 7) for t in targets],
