@@ -6,7 +6,6 @@ import pathlib
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
@@ -52,16 +51,6 @@ def windows(title, cls="*"):
 def post(title, *messages, cls="*"):
     """Posts each message with its wParam, once such a window is there."""
     wait_until(lambda: probe("post", cls, title, *map(str, messages))[0] == 0, 30, repr(title))
-
-
-def build_msi(name, version, program):
-    """The release's installer of that version with that Orvalis.exe; its Windows name."""
-    source, work = os.environ["ORVALIS_SOURCE"], os.environ["ORVALIS_E2E_WORK"]
-    made = subprocess.run(
-        [sys.executable, os.path.join(source, "scripts", "release_msi.py"), name, version, work, program,
-         os.path.join(source, "README.md"), os.path.join(source, "LICENSE")],
-        env=dict(os.environ, SOURCE_DATE_EPOCH="1700000000"), check=True, capture_output=True)
-    return winpath(made.stdout.decode().strip())
 
 
 def msiexec(*args):
