@@ -165,9 +165,8 @@ class App:
 
     def index(self, store=None):
         """The archive index's lines, each split into its fields."""
-        path = pathlib.Path(store or self.store, "Fax_index.csv")
-        text = (path.read_bytes() if path.is_file() else b"").decode("utf-8-sig")
-        return [line.split(",") for line in text.split("\r\n")[1:-1]]
+        index = self.read(os.path.join(store or self.store, "Fax_index.csv")) or b""
+        return [line.split(",") for line in index.decode("utf-8-sig").split("\r\n")[1:-1]]
 
     def log(self):
         return (self.read("Orvalis.err") or b"").decode("latin-1")
@@ -191,8 +190,7 @@ class App:
         return process
 
     def wait_exit(self, within=20):
-        wait_until(lambda: None not in [p.poll() for p in self.processes], within,
-                   "Orvalis.exe to end")
+        wait_until(lambda: None not in [p.poll() for p in self.processes], within, "Orvalis to end")
 
     def kill(self):
         for process in self.processes:
