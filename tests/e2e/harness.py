@@ -6,7 +6,6 @@ import pathlib
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
@@ -52,16 +51,6 @@ def windows(title, cls="*"):
 def post(title, *messages, cls="*"):
     """Posts each message with its wParam, once such a window is there."""
     wait_until(lambda: probe("post", cls, title, *map(str, messages))[0] == 0, 30, repr(title))
-
-
-def build_msi(name, version, program):
-    """The release's installer of that version with that Orvalis.exe; its Windows name."""
-    source, work = os.environ["ORVALIS_SOURCE"], os.environ["ORVALIS_E2E_WORK"]
-    made = subprocess.run(
-        [sys.executable, os.path.join(source, "scripts", "release_msi.py"), name, version, work, program,
-         os.path.join(source, "README.md"), os.path.join(source, "LICENSE")],
-        env=dict(os.environ, SOURCE_DATE_EPOCH="1700000000"), check=True, capture_output=True)
-    return winpath(made.stdout.decode().strip())
 
 
 def msiexec(*args):
@@ -176,9 +165,8 @@ class App:
 
     def index(self, store=None):
         """The archive index's lines, each split into its fields."""
-        path = pathlib.Path(store or self.store, "Fax_index.csv")
-        text = (path.read_bytes() if path.is_file() else b"").decode("utf-8-sig")
-        return [line.split(",") for line in text.split("\r\n")[1:-1]]
+        index = self.read(os.path.join(store or self.store, "Fax_index.csv")) or b""
+        return [line.split(",") for line in index.decode("utf-8-sig").split("\r\n")[1:-1]]
 
     def log(self):
         return (self.read("Orvalis.err") or b"").decode("latin-1")
@@ -202,8 +190,7 @@ class App:
         return process
 
     def wait_exit(self, within=20):
-        wait_until(lambda: None not in [p.poll() for p in self.processes], within,
-                   "Orvalis.exe to end")
+        wait_until(lambda: None not in [p.poll() for p in self.processes], within, "Orvalis to end")
 
     def kill(self):
         for process in self.processes:

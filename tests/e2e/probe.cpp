@@ -47,14 +47,11 @@ static BOOL CALLBACK PrintText(HWND hwnd, LPARAM) {
 }
 
 static int BareTray(UINT ms) {
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "bare", WS_POPUP, 0, 0, 1, 1,
-                                  nullptr, nullptr, nullptr, nullptr);
-    NOTIFYICONDATAA icon = {};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = window;
-    icon.uID = 1;
-    icon.uFlags = NIF_ICON;
-    icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "bare", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                  nullptr, nullptr, nullptr);
+    // Size, window, id, flags, callback message, icon.
+    NOTIFYICONDATAA icon = {
+        NOTIFYICONDATAA_V1_SIZE, window, 1, NIF_ICON, 0, LoadIconA(nullptr, IDI_APPLICATION)};
     Shell_NotifyIconA(NIM_ADD, &icon);
     SetTimer(window, 1, ms, nullptr);
     MSG msg;
@@ -91,9 +88,6 @@ int main(int argc, char** argv) {
             std::atoi(argv[i]) ? std::atoi(argv[i]) : RegisterWindowMessageA(argv[i]);
         PostMessageA(found.front(), message, std::atoi(argv[i + 1]), 0);
     }
-    NOTIFYICONDATAA icon = {};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = found.front();
-    icon.uID = 1;
+    NOTIFYICONDATAA icon = {NOTIFYICONDATAA_V1_SIZE, found.front(), 1};
     return command == "dropicon" && !Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0;
 }
