@@ -22,8 +22,8 @@ class Journeys(Journey):
         # batch file that cannot be written.
         app = self.app("First start")
         os.remove(app.path("Orvalis.ini"))
-        # The version resource as Explorer shows it: 1.1.0.0, and the strings
-        # in US English.
+        # The version resource: file version 1.1.0.0, and the strings in US
+        # English.
         exe = app.read("Orvalis.exe")
         info = exe.index("VS_VERSION_INFO".encode("utf-16-le"))
         fixed = exe.index(b"\xbd\x04\xef\xfe", info) + 8  # VS_FIXEDFILEINFO's file version
@@ -97,7 +97,7 @@ class Journeys(Journey):
         app.put("d.awd")
         wait_until(lambda: app.dropped() == [], 60, "the drop folder to empty")
         # While Excel holds the index, faxes go on and their lines wait for it
-        # to let go.
+        # to let go, kept in the application folder over a restart.
         index = os.path.join(app.store, "Fax_index.csv")
         holder = subprocess.Popen(["wine", os.environ["ORVALIS_PROBE"], "hold", winpath(index)],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -108,6 +108,7 @@ class Journeys(Journey):
         app.put("r.awd", content="another fax")
         wait_until(lambda: [s for s, _ in app.converter_calls()].count("r.awd") == 2 and
                    app.dropped() == [], 30, "both faxes called r.awd")
+        self.assertIsNotNone(app.read("Orvalis.idx.waiting"), "the lines that wait")
         holder.kill()
         wait_until(lambda: len(app.index()) == 6, 30, "the lines that waited")
         post("", 0x11, 0, 0x16, 1, cls="frmOrvalis")  # WM_QUERYENDSESSION, WM_ENDSESSION
@@ -165,10 +166,14 @@ class Journeys(Journey):
 
         failures = lambda: app.log().count("empty.awd")  # noqa: E731
         # Right after a late failure its next try is 20 s or more away, unless
-        # "Enabled" is checked again, as it is below to end the warning's stop.
+        # "Enabled" is checked again.
         seen = max(failures(), 6)
         wait_until(lambda: failures() > seen, 60, "empty.awd's next try")
         tried, seen = time.monotonic(), failures()
+        choose(*ENABLED)  # off
+        choose(*ENABLED)  # and on
+        next_try = tried + V2 / 1000 * 2 ** (seen - 1)
+        wait_until(lambda: failures() > seen, next_try - time.monotonic(), "Enabled, ending waits")
 
         app.put("ro.awd")
         os.chmod(os.path.join(app.drop, "ro.awd"), 0o444)
@@ -180,11 +185,9 @@ class Journeys(Journey):
         self.assertEqual(calls, len(app.converter_calls()), "polling goes on after the warning")
         os.chmod(os.path.join(app.drop, "ro.awd"), 0o644)
         choose(*ENABLED)
-        next_try = tried + V2 / 1000 * 2 ** (seen - 1)
-        wait_until(lambda: app.dropped() == ["die.awd", "empty.awd"] and failures() > seen,
-                   next_try - time.monotonic(), "polling to resume, and Enabled to end waits")
+        wait_until(lambda: app.dropped() == ["die.awd", "empty.awd"], 30, "polling to resume")
 
-        # Their waits are a minute or more by now, but a new file is a new start.
+        # Their waits are long by now, but a new file is a new start.
         app.put("die.awd", "empty.awd")
         wait_until(lambda: app.dropped() == [], 15, "the replaced faxes")
         wait_until(lambda: tray_pixels() == normal, 20, "the normal icon again")
@@ -198,7 +201,7 @@ class Journeys(Journey):
     def test_awkward_names(self):
         # Names that cmd.exe or the code page treat specially never run a
         # command nor lead outside the drop folder, nor does a link, nor do device
-        # names; each fax converts or is logged once. Bad numbers too: read
+        # names; each fax converts or is logged. Bad numbers too: read
         # as the defaults, V1 = 500 and V2 = 3000. The folders are set
         # relative to the application folder, and Orvalis starts elsewhere.
         app = self.app("Awkward names")
@@ -282,7 +285,9 @@ class Journeys(Journey):
         for msi in msis:
             msiexec("/x", msi)  # whatever a run before left installed
         os.remove(app.path("Orvalis.exe"))
-        app.put("Orvalis.err", content="an earlier failure", folder=app.folder)
+        # What Orvalis writes as it runs, and what it stores.
+        app.put("Orvalis.err", "ORVALIS.BAT", "Orvalis.idx.waiting", folder=app.folder)
+        app.put("Fax_00001.tif", "Fax_index.csv", folder=app.store)
         files = lambda: {p: p.read_bytes() for p in pathlib.Path(app.folder).rglob("*")  # noqa: E731
                          if p.is_file()}
         kept = files()

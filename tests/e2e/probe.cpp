@@ -9,7 +9,7 @@
 //   probe locked PATH          exits 0 when PATH is there but held: it can be neither
 //                              written nor deleted
 //   probe hold PATH            holds PATH open, sharing reading only as Excel does, until
-//                              it is ended
+//                              it is ended; waits for PATH to be there and free to open
 //   probe tray MS              a bare tray program: a hidden window with an icon and a
 //                              timer every MS that does nothing, for the benchmark
 // Hidden windows are found too: the main window is one.
