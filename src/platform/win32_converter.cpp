@@ -121,9 +121,7 @@ void Win32Converter::End() {
         return;
     TerminateJobObject(job_, 1);
     // Their files are closed only once they are gone.
-    const ULONGLONG deadline = GetTickCount64() + kEndingMs;
-    while (!Ended() && GetTickCount64() < deadline)
-        WaitHandlingMessages(nullptr, 10);
+    WaitHandlingMessagesUntil([this] { return Ended(); }, kEndingMs, 10);
 }
 
 } // namespace orvalis

@@ -192,20 +192,16 @@ DeleteResult Win32DropFiles::DeleteSource(const std::string& folder, const std::
 }
 
 bool Win32DropFiles::WaitUntilGone(const std::string& folder, const std::string& name, int32_t ms) {
-    const ULONGLONG deadline = GetTickCount64() + (ms > 0 ? static_cast<DWORD>(ms) : 0);
-    for (;;) {
+    const std::string path = folder + name;
+    const auto gone = [&path] {
         // A name whose file waits to be deleted answers "access denied".
-        const DWORD error = GetFileAttributesA((folder + name).c_str()) == INVALID_FILE_ATTRIBUTES
+        const DWORD error = GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES
                                 ? GetLastError()
                                 : ERROR_SUCCESS;
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline || closing_())
-            return false;
-        const DWORD left = static_cast<DWORD>(deadline - now);
-        WaitHandlingMessages(nullptr, left < kGoneLookMs ? left : kGoneLookMs, closing_);
-    }
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    };
+    return WaitHandlingMessagesUntil(gone, ms > 0 ? static_cast<DWORD>(ms) : 0, kGoneLookMs,
+                                     closing_);
 }
 
 } // namespace orvalis

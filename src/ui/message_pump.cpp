@@ -56,6 +56,20 @@ bool WaitHandlingMessages(HANDLE handle, DWORD ms, const std::function<bool()>& 
     }
 }
 
+bool WaitHandlingMessagesUntil(const std::function<bool()>& done, DWORD ms, DWORD look_ms,
+                               const std::function<bool()>& stop) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        if (done())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || (stop && stop()))
+            return false;
+        const DWORD left = static_cast<DWORD>(deadline - now);
+        WaitHandlingMessages(nullptr, left < look_ms ? left : look_ms, stop);
+    }
+}
+
 int RunMessageLoop(const std::function<HANDLE()>& wake, const std::function<void()>& on_wake) {
     for (;;) {
         HANDLE handle = wake();
